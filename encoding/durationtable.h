@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+struct DurationEntry {
+    QStringView name;
+    qint32 dividend; // 6000 times the note value counted in quarter notes
+};
+
+// The note values offered in the duration list, longest first.
+inline constexpr std::array<DurationEntry, 9> DurationTable{{
+    {u"Ronde=4 Noires", 24000},
+    {u"Blanche pointée", 18000},
+    {u"Blanche=2 Noires", 12000},
+    {u"Noire pointée", 9000},
+    {u"Noire", 6000},
+    {u"Croche pointée", 4500},
+    {u"Croche=1/2 Noire", 3000},
+    {u"Double Croche pointée", 2250},
+    {u"Double Croche=1/4 Noire", 1500},
+}};
+
+// Exact, case-sensitive match of the whole name.
+std::optional<qint32> DurationDividendFor(QStringView name);
+
+enum class DurationProblem { None, TempoNotANumber, TempoNotPositive, OutOfByteRange };
+
+struct DurationResult {
+    DurationProblem problem = DurationProblem::None;
+    qint32 tempo = 0; // the tempo the text spells, when it spells one
+    qint32 value = 0; // the duration value; outside 0 to 255 only with OutOfByteRange
+
+    bool ok() const { return problem == DurationProblem::None; }
+};
+
+// dividend div tempo, truncated, with 400, 300 and 266 folded into 255, 254 and 253 so that
+// the longest listed values still fit in the duration byte.
+DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText);

@@ -1,0 +1,5 @@
+#include "module1.h"
+
+namespace Module1 {
+TransferState transferState;
+}

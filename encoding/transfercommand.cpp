@@ -1,0 +1,166 @@
+#include "transfercommand.h"
+
+#include "durationtable.h"
+#include "notetable.h"
+#include "seriallink.h"
+#include "transferview.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+struct Placeholder {
+    ChoiceList list;
+    QStringView text;
+    QStringView warning;
+};
+
+constexpr std::array<Placeholder, 3> kPlaceholders{{
+    {ChoiceList::tempo, u"Tempo", u"Veillez indiquer un Tempo"},
+    {ChoiceList::notes, u"Notes", u"Veillez indiquer une valeur de note"},
+    {ChoiceList::duree, u"Durée", u"Veillez indiquer une durée de note"},
+}};
+
+// Quotes what the user typed, cut short so a pasted novel cannot fill the screen.
+QString quoted(const QString &text)
+{
+    constexpr qsizetype kMaxShown = 40;
+    QString shown = text;
+    if (shown.size() > kMaxShown) {
+        shown.truncate(kMaxShown);
+        if (shown.back().isHighSurrogate())
+            shown.chop(1);
+        shown += u'…';
+    }
+    return QStringLiteral("« %1 »").arg(shown);
+}
+
+QString durationWarning(const DurationResult &duration, const QString &tempo,
+                        const QString &value)
+{
+    switch (duration.problem) {
+    case DurationProblem::TempoNotANumber:
+    case DurationProblem::TempoNotPositive:
+        return QStringLiteral("Tempo invalide : %1. Indiquez un nombre entier supérieur à 0.")
+            .arg(quoted(tempo));
+    case DurationProblem::OutOfByteRange:
+        return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne %3, plus que 255. "
+                              "Choisissez un tempo plus rapide ou une note plus courte.")
+            .arg(quoted(value), QString::number(duration.tempo), QString::number(duration.value));
+    case DurationProblem::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+TransferCommand::TransferCommand(TransferView &view, SerialLink &link, TransferState &state)
+    : m_view(view), m_link(link), m_state(state)
+{
+}
+
+int TransferCommand::slotNumber() const
+{
+    // Guards the address byte against a counter that was never set up.
+    return std::clamp<int>(m_state.NoteNumber, 1, TransferState::MaxNotes);
+}
+
+void TransferCommand::Run()
+{
+    if (!checkChoices())
+        return;
+    const std::optional<TransferFrame> frame = encode();
+    if (!frame || !writeFrame(*frame))
+        return;
+    show(*frame);
+    advance();
+}
+
+bool TransferCommand::checkChoices()
+{
+    bool ready = true;
+    for (const Placeholder &placeholder : kPlaceholders) {
+        if (m_view.ListText(placeholder.list) == placeholder.text) {
+            m_view.ShowWarning(placeholder.warning.toString());
+            ready = false;
+        }
+    }
+    return ready;
+}
+
+std::optional<TransferFrame> TransferCommand::encode()
+{
+    const QString tempo = m_view.ListText(ChoiceList::tempo);
+    const QString note = m_view.ListText(ChoiceList::notes);
+    const QString value = m_view.ListText(ChoiceList::duree);
+
+    // A typed name that matches nothing is reported, never replaced by an earlier choice:
+    // the device would otherwise play a note nobody asked for.
+    const std::optional<qint32> dividend = DurationDividendFor(value);
+    const DurationResult duration = ComputeDurationCode(dividend.value_or(0), tempo);
+    const std::optional<quint8> code = NoteCodeFor(note);
+
+    bool ok = true;
+    const bool tempoUnusable = duration.problem == DurationProblem::TempoNotANumber ||
+                               duration.problem == DurationProblem::TempoNotPositive;
+    if (tempoUnusable || (dividend && !duration.ok())) {
+        m_view.ShowWarning(durationWarning(duration, tempo, value));
+        ok = false;
+    }
+    if (!code) {
+        m_view.ShowWarning(QStringLiteral("Note inconnue : %1. Choisissez une note dans la liste.")
+                               .arg(quoted(note)));
+        ok = false;
+    }
+    if (!dividend) {
+        m_view.ShowWarning(
+            QStringLiteral("Valeur de note inconnue : %1. Choisissez une valeur dans la liste.")
+                .arg(quoted(value)));
+        ok = false;
+    }
+    if (!ok)
+        return std::nullopt;
+
+    return TransferFrame{quint8(2 * (slotNumber() - 1)), *code, quint8(duration.value)};
+}
+
+bool TransferCommand::writeFrame(const TransferFrame &frame)
+{
+    const WriteResult result = m_link.writeBytes(frame.toBytes());
+    if (result.ok())
+        return true;
+    if (result.failure == WriteFailure::NotOpen) {
+        m_view.ShowWarning(QStringLiteral("Aucun port n'est ouvert : la note n'a pas été envoyée. "
+                                          "Choisissez COM1 ou COM2, puis recommencez."));
+    } else {
+        m_view.ShowWarning(QStringLiteral("La note n'a pas été envoyée sur COM%1 (%2) : %3. "
+                                          "Vérifiez le branchement, puis choisissez à nouveau "
+                                          "le port.")
+                               .arg(QString::number(result.portNumber), result.device,
+                                    result.reason));
+    }
+    return false;
+}
+
+void TransferCommand::show(const TransferFrame &frame)
+{
+    m_state.DeviceAddress = frame.DeviceAddress;
+    m_state.NoteCode = frame.NoteCode;
+    m_state.DurationCode = frame.DurationCode;
+    m_view.SetDisplayText(DisplayField::Text1,
+                          QStringLiteral("Note N° %1").arg(slotNumber()));
+    m_view.SetDisplayText(DisplayField::Text2,
+                          QStringLiteral("@EEPROM: %1").arg(int(frame.DeviceAddress)));
+}
+
+void TransferCommand::advance()
+{
+    if (m_state.NoteNumber < TransferState::MaxNotes) {
+        ++m_state.NoteNumber;
+        return;
+    }
+    m_state.NoteNumber = TransferState::MaxNotes;
+    m_view.ShowWarning(QStringLiteral("Le nombre maximum de notes (31) est atteint"));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+// One note on the wire: no header, no checksum, nothing comes back.
+struct TransferFrame {
+    quint8 DeviceAddress = 0;
+    quint8 NoteCode = 0;
+    quint8 DurationCode = 0;
+
+    QByteArray toBytes() const
+    {
+        const char bytes[] = {char(DeviceAddress), char(NoteCode), char(DurationCode)};
+        return QByteArray(bytes, sizeof bytes);
+    }
+};

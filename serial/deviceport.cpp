@@ -1,0 +1,207 @@
+#include "deviceport.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+OpenFailure failureForErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenFailure::Missing;
+    case EACCES:
+    case EPERM:
+        return OpenFailure::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenFailure::Busy;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+QString reasonFor(OpenFailure failure, const QString &detail = {})
+{
+    switch (failure) {
+    case OpenFailure::Missing:
+        return QStringLiteral("le périphérique n'existe pas (adaptateur débranché ou mauvais nom "
+                              "de périphérique)");
+    case OpenFailure::PermissionDenied:
+        return QStringLiteral("accès refusé");
+    case OpenFailure::Busy:
+        return QStringLiteral("le port est déjà utilisé par un autre programme");
+    case OpenFailure::Other:
+    case OpenFailure::None:
+        break;
+    }
+    return detail;
+}
+
+bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {})
+{
+    result.failure = failure;
+    result.reason = reasonFor(failure, detail);
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &result,
+                                             QObject *parent)
+{
+    result.device = path;
+
+    // Our own descriptor tells missing, refused and busy apart before Qt touches the line
+    // settings, and carries the flock for as long as the port stays open.
+    const QByteArray nativePath = path.toLocal8Bit();
+    const int fd = ::open(nativePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        fail(result, failureForErrno(error), systemError(error));
+        return nullptr;
+    }
+    if (!::isatty(fd)) {
+        ::close(fd);
+        fail(result, OpenFailure::Other, QStringLiteral("ce n'est pas un port série"));
+        return nullptr;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(result, error == EWOULDBLOCK ? OpenFailure::Busy : OpenFailure::Other,
+             systemError(error));
+        return nullptr;
+    }
+
+    std::unique_ptr<DevicePort> port(new DevicePort(path, fd, parent));
+    if (!port->configureAndOpen(result))
+        return nullptr;
+    return port;
+}
+
+DevicePort::DevicePort(const QString &path, int lockFd, QObject *parent)
+    : QObject(parent), m_path(path), m_lockFd(lockFd)
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &DevicePort::onError);
+    // The device never has anything to say; drop whatever arrives so nothing piles up.
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { m_port.readAll(); });
+    connect(&m_port, &QSerialPort::bytesWritten, this, [this] {
+        if (m_port.bytesToWrite() == 0)
+            emit drained();
+    });
+}
+
+DevicePort::~DevicePort()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+bool DevicePort::configureAndOpen(OpenResult &result)
+{
+    m_port.setPortName(m_path);
+    const bool configured = m_port.setBaudRate(QSerialPort::Baud2400) &&
+                            m_port.setDataBits(QSerialPort::Data8) &&
+                            m_port.setParity(QSerialPort::NoParity) &&
+                            m_port.setStopBits(QSerialPort::OneStop) &&
+                            m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured)
+        return fail(result, OpenFailure::Other, m_port.errorString());
+
+    // Read-write although nothing is read: only the read side notices an adapter pulled out.
+    if (m_port.open(QIODevice::ReadWrite))
+        return true;
+
+    switch (m_port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return fail(result, OpenFailure::Missing);
+    case QSerialPort::PermissionError:
+        // We could open and flock the device ourselves, so it is Qt's lock file or TIOCEXCL
+        // of another program that refused it.
+        return fail(result, OpenFailure::Busy);
+    default:
+        return fail(result, OpenFailure::Other, m_port.errorString());
+    }
+}
+
+qint64 DevicePort::pendingBytes() const
+{
+    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+bool DevicePort::isHungUp() const
+{
+    pollfd entry{static_cast<int>(m_port.handle()), 0, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error)
+{
+    if (m_failing || !m_port.isOpen() || isHungUp())
+        return Enqueue::Gone;
+    const QByteArray copy = bytes.toByteArray();
+    if (m_port.write(copy) != copy.size()) {
+        error = m_port.errorString();
+        return Enqueue::Failed;
+    }
+    return Enqueue::Queued;
+}
+
+void DevicePort::flush(std::chrono::milliseconds budget)
+{
+    if (!m_port.isOpen())
+        return;
+    const QDeadlineTimer deadline(budget);
+    while (!m_failing && m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!m_port.waitForBytesWritten(int(deadline.remainingTime())) && !isHungUp())
+            QThread::msleep(5); // a stalled line: wait for it to resume, within the budget
+        if (isHungUp())
+            break;
+    }
+    // Let the driver put the last bytes on the wire before close() restores the old settings.
+    int queued = 0;
+    while (!isHungUp() && ::ioctl(int(m_port.handle()), TIOCOUTQ, &queued) == 0 && queued > 0 &&
+           !deadline.hasExpired())
+        QThread::msleep(5);
+    if (m_port.bytesToWrite() > 0 || queued > 0)
+        m_port.clear(QSerialPort::Output);
+}
+
+void DevicePort::onError(QSerialPort::SerialPortError error)
+{
+    // An unplugged adapter shows up as ResourceError, a hung-up pseudo-terminal as ReadError.
+    const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (!lost && error != QSerialPort::WriteError)
+        return;
+    if (m_failing)
+        return; // Qt repeats the error until the port is closed
+    m_failing = true;
+    m_failure = lost ? QStringLiteral("le périphérique a disparu (adaptateur débranché ?)")
+                     : QStringLiteral("échec de l'écriture : %1").arg(m_port.errorString());
+    // Closing the port from inside its own signal is unsafe; do it once control is back.
+    QMetaObject::invokeMethod(this, &DevicePort::reportFailure, Qt::QueuedConnection);
+}
+
+void DevicePort::reportFailure()
+{
+    m_port.close();
+    emit failed(m_failure);
+}

@@ -1,0 +1,135 @@
+#include "serialportlink.h"
+
+#include "deviceport.h"
+
+#include <QDeadlineTimer>
+
+SerialPortLink::SerialPortLink(const PortMap &portMap, QObject *parent)
+    : QObject(parent), m_portMap(portMap)
+{
+}
+
+SerialPortLink::~SerialPortLink()
+{
+    flushAndClose();
+}
+
+OpenResult SerialPortLink::Open(int portNumber)
+{
+    OpenResult result;
+    if (!PortMap::isValidPort(portNumber)) {
+        result.failure = OpenFailure::Other;
+        result.reason = QStringLiteral("port %1 inconnu").arg(portNumber);
+        return result;
+    }
+    result.device = m_portMap.devicePath(portNumber);
+
+    // The port is already open (in use, or still sending for the other choice): keep it as it is.
+    if (slot(portNumber) && !slot(portNumber)->isFailing()) {
+        m_current = portNumber;
+        return result;
+    }
+    if (slot(portNumber)) {
+        // Lost but not yet reported: picking it again replaces that report.
+        slot(portNumber).reset();
+        if (m_current == portNumber)
+            m_current = 0;
+    }
+    // Both choices may name one device; our own lock would then call it busy.
+    for (int other = PortMap::kFirstPort; other <= PortMap::kLastPort; ++other) {
+        if (slot(other) && !slot(other)->isFailing() && slot(other)->path() == result.device) {
+            std::unique_ptr<DevicePort> shared = std::move(slot(other));
+            adopt(portNumber, std::move(shared));
+            return result;
+        }
+    }
+
+    std::unique_ptr<DevicePort> port = DevicePort::open(result.device, result, this);
+    if (!port)
+        return result; // the port in use, if any, stays in use
+
+    connect(port.get(), &DevicePort::failed, this,
+            [this, raw = port.get()](const QString &reason) { onPortFailed(raw, reason); });
+    adopt(portNumber, std::move(port));
+    return result;
+}
+
+void SerialPortLink::adopt(int portNumber, std::unique_ptr<DevicePort> port)
+{
+    slot(portNumber) = std::move(port);
+    const int previous = m_current;
+    m_current = portNumber;
+    if (previous != 0 && previous != portNumber)
+        retire(previous);
+}
+
+void SerialPortLink::retire(int portNumber)
+{
+    DevicePort *port = slot(portNumber).get();
+    if (!port)
+        return;
+    if (port->pendingBytes() == 0) {
+        slot(portNumber).reset();
+        return;
+    }
+    connect(port, &DevicePort::drained, this, [this, port] {
+        for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
+            if (slot(number).get() == port && number != m_current)
+                slot(number).release()->deleteLater(); // we are inside its signal
+        }
+    });
+}
+
+WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)
+{
+    WriteResult result;
+    result.portNumber = m_current;
+    if (m_current == 0) {
+        result.failure = WriteFailure::NotOpen;
+        result.reason = QStringLiteral("aucun port n'est ouvert");
+        return result;
+    }
+    DevicePort &port = *slot(m_current);
+    result.device = port.path();
+
+    QString error;
+    switch (port.enqueue(bytes, error)) {
+    case DevicePort::Enqueue::Queued:
+        break;
+    case DevicePort::Enqueue::Gone:
+        result.failure = WriteFailure::DeviceGone;
+        result.reason = QStringLiteral("le périphérique a disparu (adaptateur débranché ?)");
+        slot(m_current).reset();
+        m_current = 0;
+        break;
+    case DevicePort::Enqueue::Failed:
+        result.failure = WriteFailure::System;
+        result.reason = error;
+        break;
+    }
+    return result;
+}
+
+void SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
+{
+    const QDeadlineTimer deadline(budget);
+    for (std::unique_ptr<DevicePort> &port : m_ports) {
+        if (port)
+            port->flush(std::chrono::milliseconds(deadline.remainingTime()));
+        port.reset();
+    }
+    m_current = 0;
+}
+
+void SerialPortLink::onPortFailed(DevicePort *port, const QString &reason)
+{
+    for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
+        if (slot(number).get() != port)
+            continue;
+        const QString device = port->path();
+        slot(number).release()->deleteLater(); // we are inside its signal
+        if (m_current == number)
+            m_current = 0;
+        emit portLost(number, device, reason);
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "portmap.h"
+#include "seriallink.h"
+
+#include <QObject>
+
+#include <array>
+#include <chrono>
+#include <memory>
+
+class DevicePort;
+
+// The serial link over Qt Serial Port. A port left for the other one stays open only until its
+// queued bytes have left, so switching ports mid-melody loses no frame.
+class SerialPortLink : public QObject, public SerialLink {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kExitFlushBudget{2000};
+
+    explicit SerialPortLink(const PortMap &portMap = {}, QObject *parent = nullptr);
+    ~SerialPortLink() override;
+
+    OpenResult Open(int portNumber) override;
+    WriteResult writeBytes(QByteArrayView bytes) override;
+    int openPort() const override { return m_current; }
+
+    const PortMap &portMap() const { return m_portMap; }
+
+    // Sends what is still queued, waiting at most budget, then closes every port.
+    void flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);
+
+signals:
+    // A port closed on its own (adapter unplugged, write error). Emitted once per loss.
+    void portLost(int portNumber, const QString &device, const QString &reason);
+
+private:
+    std::unique_ptr<DevicePort> &slot(int portNumber) { return m_ports[portNumber - 1]; }
+    void adopt(int portNumber, std::unique_ptr<DevicePort> port);
+    void retire(int portNumber);
+    void onPortFailed(DevicePort *port, const QString &reason);
+
+    PortMap m_portMap;
+    std::array<std::unique_ptr<DevicePort>, PortMap::kLastPort> m_ports;
+    int m_current = 0;
+};

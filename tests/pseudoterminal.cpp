@@ -1,0 +1,73 @@
+#include "pseudoterminal.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+PseudoTerminal::PseudoTerminal()
+{
+    char name[256] = {};
+    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return;
+    }
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_slavePath = QString::fromLocal8Bit(name);
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+QByteArray PseudoTerminal::read(int count, int timeoutMs)
+{
+    QByteArray received;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (received.size() < count && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        pollfd entry{m_master, POLLIN, 0};
+        if (::poll(&entry, 1, 5) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got > 0)
+            received.append(buffer, got);
+    }
+    return received;
+}
+
+QByteArray PseudoTerminal::readFor(int waitMs)
+{
+    return read(INT_MAX, waitMs);
+}
+
+termios PseudoTerminal::settings() const
+{
+    termios settings{};
+    ::tcgetattr(m_master, &settings); // on Linux the master reports the slave's settings
+    return settings;
+}
+
+void PseudoTerminal::stall()
+{
+    ::tcflow(m_slave, TCOOFF);
+}
+
+void PseudoTerminal::resume()
+{
+    ::tcflow(m_slave, TCOON);
+}
+
+void PseudoTerminal::unplug()
+{
+    ::close(m_master);
+    m_master = -1;
+}

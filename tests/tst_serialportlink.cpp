@@ -1,0 +1,289 @@
+#include "pseudoterminal.h"
+#include "serialportlink.h"
+
+#include <QProcess>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <memory>
+
+class TestSerialPortLink : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void lineSettings();
+    void bytesLeaveUnaltered();
+    void stalledLineDoesNotBlock();
+    void pickingTheOpenPortAgainKeepsIt();
+    void failedSwitchKeepsThePortInUse();
+    void switchingPortsLosesNoByte();
+    void openFailures_data();
+    void openFailures();
+    void busyWhileAnotherLinkHasIt();
+    void busyWhileAnotherProcessLocksIt();
+    void unpluggedDeviceIsReportedOnce();
+    void closeRightAfterWriteSendsEverything();
+    void closingOnAStalledLineReturns();
+
+private:
+    std::unique_ptr<SerialPortLink> makeLink(const QString &com1, const QString &com2 = {});
+    static bool canLock(const QString &path);
+
+    std::unique_ptr<PseudoTerminal> m_com1;
+    std::unique_ptr<PseudoTerminal> m_com2;
+};
+
+std::unique_ptr<SerialPortLink> TestSerialPortLink::makeLink(const QString &com1,
+                                                             const QString &com2)
+{
+    PortMap ports;
+    ports.setDevicePath(1, com1);
+    ports.setDevicePath(2, com2.isEmpty() ? u"/nonexistent/ttyS1"_qs : com2);
+    return std::make_unique<SerialPortLink>(ports);
+}
+
+bool TestSerialPortLink::canLock(const QString &path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return locked;
+}
+
+void TestSerialPortLink::init()
+{
+    m_com1 = std::make_unique<PseudoTerminal>();
+    m_com2 = std::make_unique<PseudoTerminal>();
+    QVERIFY(m_com1->isValid() && m_com2->isValid());
+}
+
+void TestSerialPortLink::cleanup()
+{
+    m_com1.reset();
+    m_com2.reset();
+}
+
+void TestSerialPortLink::lineSettings()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QCOMPARE(link->openPort(), 1);
+
+    const termios settings = m_com1->settings();
+    QCOMPARE(cfgetospeed(&settings), speed_t(B2400));
+    QCOMPARE(cfgetispeed(&settings), speed_t(B2400));
+    QCOMPARE(settings.c_cflag & CSTOPB, 0u);
+    QCOMPARE(settings.c_cflag & CRTSCTS, 0u);
+    QCOMPARE(settings.c_oflag & OPOST, 0u);
+    QCOMPARE(settings.c_iflag & (IXON | IXOFF | ICRNL | INLCR | ISTRIP), 0u);
+    QCOMPARE(settings.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+
+    // A pseudo-terminal reports CS8 and no parity whatever it is asked; the port object tells.
+    const auto *port = link->findChild<QSerialPort *>();
+    QVERIFY(port);
+    QCOMPARE(port->dataBits(), QSerialPort::Data8);
+    QCOMPARE(port->parity(), QSerialPort::NoParity);
+    QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+    QCOMPARE(port->baudRate(), 2400);
+}
+
+void TestSerialPortLink::bytesLeaveUnaltered()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+
+    // NUL, LF, CR, XON, XOFF and high bytes are the ones a cooked line or a text API would touch.
+    const QByteArray special("\x00\x0a\x0d\x11\x13\xc8\xff", 7);
+    for (char byte : special)
+        QVERIFY(link->WriteByte(quint8(byte)).ok());
+    QCOMPARE(m_com1->read(special.size()), special);
+
+    QByteArray all;
+    for (int value = 0; value < 256; ++value)
+        all.append(char(value));
+    QVERIFY(link->writeBytes(all).ok());
+    QCOMPARE(m_com1->read(all.size()), all);
+    QCOMPARE(m_com1->readFor(100), QByteArray());
+}
+
+void TestSerialPortLink::stalledLineDoesNotBlock()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    m_com1->stall();
+
+    QByteArray sent;
+    for (int frame = 0; frame < 200; ++frame) {
+        QByteArray bytes;
+        bytes.append(char(2 * (frame % 31))).append(char(22)).append(char(50));
+        QVERIFY(link->writeBytes(bytes).ok()); // returns although nothing can leave
+        sent += bytes;
+    }
+    QCOMPARE(m_com1->readFor(200), QByteArray());
+
+    m_com1->resume();
+    QCOMPARE(m_com1->read(sent.size()), sent);
+}
+
+void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    m_com1->stall();
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+
+    // Reopening would drop the queued frame.
+    QVERIFY(link->Open(1).ok());
+    QCOMPARE(link->openPort(), 1);
+    m_com1->resume();
+    QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
+}
+
+void TestSerialPortLink::failedSwitchKeepsThePortInUse()
+{
+    auto link = makeLink(m_com1->slavePath(), u"/dev/tinkora-no-such-device"_qs);
+    QVERIFY(link->Open(1).ok());
+
+    const OpenResult result = link->Open(2);
+    QCOMPARE(result.failure, OpenFailure::Missing);
+    QCOMPARE(link->openPort(), 1);
+    QVERIFY(link->writeBytes("\x02\x16\x32").ok());
+    QCOMPARE(m_com1->read(3), QByteArray("\x02\x16\x32"));
+}
+
+void TestSerialPortLink::switchingPortsLosesNoByte()
+{
+    auto link = makeLink(m_com1->slavePath(), m_com2->slavePath());
+    QVERIFY(link->Open(1).ok());
+    m_com1->stall();
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+
+    QVERIFY(link->Open(2).ok());
+    QCOMPARE(link->openPort(), 2);
+    QVERIFY(link->writeBytes("\x02\x17\x33").ok());
+    QCOMPARE(m_com2->read(3), QByteArray("\x02\x17\x33"));
+
+    // The first port sends what it still held, then lets go of the device.
+    QVERIFY(!canLock(m_com1->slavePath()));
+    m_com1->resume();
+    QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
+    QTRY_VERIFY(canLock(m_com1->slavePath()));
+    QVERIFY(!canLock(m_com2->slavePath()));
+}
+
+void TestSerialPortLink::openFailures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<OpenFailure>("failure");
+
+    QTest::newRow("missing") << u"/dev/tinkora-no-such-device"_qs << OpenFailure::Missing;
+    QTest::newRow("missing folder") << u"/nonexistent/ttyUSB0"_qs << OpenFailure::Missing;
+    QTest::newRow("not a serial port") << u"/dev/null"_qs << OpenFailure::Other;
+}
+
+void TestSerialPortLink::openFailures()
+{
+    QFETCH(QString, path);
+    QFETCH(OpenFailure, failure);
+
+    auto link = makeLink(path);
+    const OpenResult result = link->Open(1);
+    QCOMPARE(result.failure, failure);
+    QCOMPARE(result.device, path);
+    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(link->openPort(), 0);
+    QCOMPARE(link->writeBytes(QByteArray(1, 0)).failure, WriteFailure::NotOpen);
+}
+
+void TestSerialPortLink::busyWhileAnotherLinkHasIt()
+{
+    auto first = makeLink(m_com1->slavePath());
+    QVERIFY(first->Open(1).ok());
+
+    auto second = makeLink(m_com1->slavePath());
+    const OpenResult result = second->Open(1);
+    QCOMPARE(result.failure, OpenFailure::Busy);
+    QCOMPARE(second->openPort(), 0);
+
+    // The refused attempt must not have disturbed the line of the one using it.
+    const termios settings = m_com1->settings();
+    QCOMPARE(cfgetospeed(&settings), speed_t(B2400));
+    QVERIFY(first->writeBytes("\x04\x16\x32").ok());
+    QCOMPARE(m_com1->read(3), QByteArray("\x04\x16\x32"));
+}
+
+void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
+{
+    QProcess holder;
+    // --close: only flock itself holds the lock, so it ends when flock does.
+    holder.start(u"flock"_qs, {u"--exclusive"_qs, u"--nonblock"_qs, u"--close"_qs,
+                               m_com1->slavePath(), u"--command"_qs, u"echo locked; read line"_qs});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readAll().trimmed(), QByteArray("locked"));
+
+    auto link = makeLink(m_com1->slavePath());
+    const OpenResult result = link->Open(1);
+    QCOMPARE(result.failure, OpenFailure::Busy);
+    QCOMPARE(link->openPort(), 0);
+
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    QVERIFY(link->Open(1).ok());
+}
+
+void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QSignalSpy lost(link.get(), &SerialPortLink::portLost);
+    QSignalSpy errors(link->findChild<QSerialPort *>(), &QSerialPort::errorOccurred);
+
+    m_com1->unplug();
+    QVERIFY(lost.wait(5000));
+    QCOMPARE(lost.first().at(0).toInt(), 1);
+    QCOMPARE(lost.first().at(1).toString(), m_com1->slavePath());
+    QCOMPARE(link->openPort(), 0);
+
+    // Qt repeats the error until the port is closed: it must be closed at once, and only once.
+    QTest::qWait(300);
+    QCOMPARE(lost.size(), 1);
+    QVERIFY2(errors.size() < 50, qPrintable(QString::number(errors.size())));
+    QCOMPARE(link->writeBytes(QByteArray(1, 0)).failure, WriteFailure::NotOpen);
+
+    // The device comes back under the same name: picking it again works.
+    auto replugged = std::make_unique<PseudoTerminal>();
+    auto relink = makeLink(replugged->slavePath());
+    QVERIFY(relink->Open(1).ok());
+}
+
+void TestSerialPortLink::closeRightAfterWriteSendsEverything()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QVERIFY(link->writeBytes("\x3c\x24\xff").ok());
+    link.reset(); // no event loop ran: the bytes were still queued
+    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
+}
+
+void TestSerialPortLink::closingOnAStalledLineReturns()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    m_com1->stall();
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+    link->flushAndClose(std::chrono::milliseconds(200)); // must give up, not hang
+    QCOMPARE(link->openPort(), 0);
+    QVERIFY(canLock(m_com1->slavePath()));
+}
+
+QTEST_GUILESS_MAIN(TestSerialPortLink)
+#include "tst_serialportlink.moc"

@@ -1,0 +1,261 @@
+#include "pseudoterminal.h"
+#include "recordingview.h"
+#include "serialportlink.h"
+#include "transfercommand.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+class TestTransferCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstAndSecondFrames();
+    void placeholderWarnings_data();
+    void placeholderWarnings();
+    void typedChoices_data();
+    void typedChoices();
+    void lastSlotIsRewritten();
+    void nothingIsSentWithoutAPort();
+    void nothingIsSentToAnUnpluggedDevice();
+
+private:
+    void transfer() { TransferCommand(m_view, *m_link, m_state).Run(); }
+    void verifyNothingHappened();
+
+    std::unique_ptr<PseudoTerminal> m_pty;
+    std::unique_ptr<SerialPortLink> m_link;
+    RecordingView m_view;
+    TransferState m_state;
+};
+
+static QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (int value : values)
+        result.append(char(value));
+    return result;
+}
+
+void TestTransferCommand::init()
+{
+    m_pty = std::make_unique<PseudoTerminal>();
+    QVERIFY(m_pty->isValid());
+    PortMap ports;
+    ports.setDevicePath(1, m_pty->slavePath());
+    m_link = std::make_unique<SerialPortLink>(ports);
+    QVERIFY(m_link->Open(1).ok());
+    m_view = RecordingView{};
+    m_state = TransferState{};
+}
+
+void TestTransferCommand::cleanup()
+{
+    m_link.reset();
+    m_pty.reset();
+}
+
+void TestTransferCommand::verifyNothingHappened()
+{
+    QCOMPARE(m_pty->readFor(150), QByteArray());
+    QCOMPARE(m_state.NoteNumber, 1);
+    QCOMPARE(m_state.NoteCode, 0);
+    QCOMPARE(m_state.DurationCode, 0);
+    QCOMPARE(m_view.text1, u"Note N°"_qs);
+    QCOMPARE(m_view.text2, u"@EEPROM"_qs);
+}
+
+void TestTransferCommand::firstAndSecondFrames()
+{
+    m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+
+    transfer();
+    QCOMPARE(m_pty->read(3), bytes({0, 22, 50}));
+    QCOMPARE(m_view.text1, u"Note N° 1"_qs);
+    QCOMPARE(m_view.text2, u"@EEPROM: 0"_qs);
+    QCOMPARE(m_state.NoteNumber, 2);
+
+    transfer();
+    QCOMPARE(m_pty->read(3), bytes({2, 22, 50}));
+    QCOMPARE(m_view.text1, u"Note N° 2"_qs);
+    QCOMPARE(m_view.text2, u"@EEPROM: 2"_qs);
+    QCOMPARE(m_state.NoteNumber, 3);
+    QCOMPARE(m_state.DeviceAddress, 2);
+    QCOMPARE(m_view.warnings, QStringList());
+}
+
+void TestTransferCommand::placeholderWarnings_data()
+{
+    QTest::addColumn<QString>("tempo");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QString tempo = u"Veillez indiquer un Tempo"_qs;
+    const QString note = u"Veillez indiquer une valeur de note"_qs;
+    const QString value = u"Veillez indiquer une durée de note"_qs;
+
+    QTest::newRow("all three") << u"Tempo"_qs << u"Notes"_qs << u"Durée"_qs
+                               << QStringList{tempo, note, value};
+    QTest::newRow("tempo only") << u"Tempo"_qs << u"La3"_qs << u"Noire"_qs
+                                << QStringList{tempo};
+    QTest::newRow("note and value") << u"120"_qs << u"Notes"_qs << u"Durée"_qs
+                                    << QStringList{note, value};
+    // The checks come first: a bad tempo is not reported while a choice is missing.
+    QTest::newRow("value and bad tempo") << u"abc"_qs << u"La3"_qs << u"Durée"_qs
+                                         << QStringList{value};
+}
+
+void TestTransferCommand::placeholderWarnings()
+{
+    QFETCH(QString, tempo);
+    QFETCH(QString, note);
+    QFETCH(QString, value);
+    QFETCH(QStringList, warnings);
+
+    m_view.choose(tempo, note, value);
+    transfer();
+    QCOMPARE(m_view.warnings, warnings);
+    verifyNothingHappened();
+}
+
+void TestTransferCommand::typedChoices_data()
+{
+    QTest::addColumn<QString>("tempo");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QStringList>("warnings");
+
+    auto badTempo = [](const QString &quoted) {
+        return u"Tempo invalide : « %1 ». Indiquez un nombre entier supérieur à 0."_qs.arg(quoted);
+    };
+    auto badNote = [](const QString &quoted) {
+        return u"Note inconnue : « %1 ». Choisissez une note dans la liste."_qs.arg(quoted);
+    };
+    auto badValue = [](const QString &quoted) {
+        return u"Valeur de note inconnue : « %1 ». Choisissez une valeur dans la liste."_qs.arg(
+            quoted);
+    };
+
+    QTest::newRow("typed 100") << u"100"_qs << u"La3"_qs << u"Noire"_qs << bytes({0, 22, 60})
+                               << QStringList();
+    QTest::newRow("spaces around") << u" 100 "_qs << u"Si4"_qs << u"Noire"_qs
+                                   << bytes({0, 36, 60}) << QStringList();
+    QTest::newRow("ronde at 60") << u"60"_qs << u"Do2"_qs << u"Ronde=4 Noires"_qs
+                                 << bytes({0, 1, 255}) << QStringList();
+    QTest::newRow("abc") << u"abc"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
+                         << QStringList{badTempo(u"abc"_qs)};
+    QTest::newRow("zero") << u"0"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
+                          << QStringList{badTempo(u"0"_qs)};
+    QTest::newRow("negative") << u"-60"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
+                              << QStringList{badTempo(u"-60"_qs)};
+    QTest::newRow("beyond 32 bits") << u"99999999999"_qs << u"La3"_qs << u"Noire"_qs
+                                    << QByteArray() << QStringList{badTempo(u"99999999999"_qs)};
+    QTest::newRow("70 with ronde")
+        << u"70"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
+        << QStringList{u"Durée impossible à envoyer : « Ronde=4 Noires » au tempo 70 donne 342, "
+                       "plus que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs};
+    QTest::newRow("note in lower case") << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray()
+                                        << QStringList{badNote(u"la3"_qs)};
+    QTest::newRow("value with a space") << u"120"_qs << u"La3"_qs << u"Noire "_qs
+                                        << QByteArray() << QStringList{badValue(u"Noire "_qs)};
+    QTest::newRow("all three wrong")
+        << u"12O"_qs << u"Do 2"_qs << u"noire"_qs << QByteArray()
+        << QStringList{badTempo(u"12O"_qs), badNote(u"Do 2"_qs), badValue(u"noire"_qs)};
+    QTest::newRow("empty texts pass the checks")
+        << QString() << QString() << QString() << QByteArray()
+        << QStringList{badTempo(QString()), badNote(QString()), badValue(QString())};
+    QTest::newRow("format characters quoted as typed")
+        << u"%1"_qs << u"%1 %2"_qs << u"Noire"_qs << QByteArray()
+        << QStringList{badTempo(u"%1"_qs), badNote(u"%1 %2"_qs)};
+    QTest::newRow("long text cut short")
+        << u"120"_qs << QString(500, u'x') << u"Noire"_qs << QByteArray()
+        << QStringList{badNote(QString(40, u'x') + u'…')};
+}
+
+void TestTransferCommand::typedChoices()
+{
+    QFETCH(QString, tempo);
+    QFETCH(QString, note);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, frame);
+    QFETCH(QStringList, warnings);
+
+    m_view.choose(tempo, note, value);
+    transfer();
+    QCOMPARE(m_view.warnings, warnings);
+    if (frame.isEmpty()) {
+        verifyNothingHappened();
+        return;
+    }
+    QCOMPARE(m_pty->read(3), frame);
+    QCOMPARE(m_state.NoteNumber, 2);
+}
+
+void TestTransferCommand::lastSlotIsRewritten()
+{
+    const QString limit = u"Le nombre maximum de notes (31) est atteint"_qs;
+    m_view.choose(u"180"_qs, u"Do4"_qs, u"Double Croche=1/4 Noire"_qs);
+
+    QByteArray expected;
+    for (int slot = 1; slot <= 30; ++slot) {
+        transfer();
+        expected += bytes({2 * (slot - 1), 25, 8});
+    }
+    QCOMPARE(m_view.warnings, QStringList());
+    QCOMPARE(m_pty->read(expected.size()), expected);
+
+    transfer();
+    QCOMPARE(m_pty->read(3), bytes({60, 25, 8}));
+    QCOMPARE(m_view.text1, u"Note N° 31"_qs);
+    QCOMPARE(m_view.text2, u"@EEPROM: 60"_qs);
+    QCOMPARE(m_view.warnings, QStringList{limit});
+    QCOMPARE(m_state.NoteNumber, 31);
+
+    transfer();
+    QCOMPARE(m_pty->read(3), bytes({60, 25, 8}));
+    QCOMPARE(m_view.text1, u"Note N° 31"_qs);
+    QCOMPARE(m_view.warnings, QStringList({limit, limit}));
+    QCOMPARE(m_state.NoteNumber, 31);
+}
+
+void TestTransferCommand::nothingIsSentWithoutAPort()
+{
+    SerialPortLink closed;
+    m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    TransferCommand(m_view, closed, m_state).Run();
+    QCOMPARE(m_view.warnings, QStringList{u"Aucun port n'est ouvert : la note n'a pas été envoyée. "
+                                          "Choisissez COM1 ou COM2, puis recommencez."_qs});
+    verifyNothingHappened();
+}
+
+void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
+{
+    const QString device = m_pty->slavePath();
+    m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    m_pty->unplug();
+
+    // Straight after the unplug, before the port has had a chance to notice.
+    transfer();
+    QCOMPARE(m_view.warnings,
+             QStringList{u"La note n'a pas été envoyée sur COM1 (%1) : le périphérique a disparu "
+                         "(adaptateur débranché ?). Vérifiez le branchement, puis choisissez à "
+                         "nouveau le port."_qs.arg(device)});
+    QCOMPARE(m_state.NoteNumber, 1);
+    QCOMPARE(m_view.text1, u"Note N°"_qs);
+    QCOMPARE(m_link->openPort(), 0);
+
+    // Later transfers say that no port is open until one is picked again.
+    m_view.warnings.clear();
+    transfer();
+    QCOMPARE(m_view.warnings.size(), 1);
+    QVERIFY(m_view.warnings.first().startsWith(u"Aucun port n'est ouvert"_qs));
+    QCOMPARE(m_state.NoteNumber, 1);
+}
+
+QTEST_GUILESS_MAIN(TestTransferCommand)
+#include "tst_transfercommand.moc"
