@@ -2,8 +2,7 @@
 
 #include "tempolist.h"
 
-std::optional<qint32> DurationDividendFor(QStringView name)
-{
+std::optional<qint32> DurationDividendFor(QStringView name) {
     for (const DurationEntry &entry : DurationTable) {
         if (entry.name == name)
             return entry.dividend;
@@ -11,8 +10,7 @@ std::optional<qint32> DurationDividendFor(QStringView name)
     return std::nullopt;
 }
 
-DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText)
-{
+DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText) {
     DurationResult result;
     const std::optional<qint32> tempo = parseTempo(tempoText);
     if (!tempo) {

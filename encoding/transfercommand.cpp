@@ -23,8 +23,7 @@ constexpr std::array<Placeholder, 3> kPlaceholders{{
 }};
 
 // Quotes what the user typed, cut short so a pasted novel cannot fill the screen.
-QString quoted(const QString &text)
-{
+QString quoted(const QString &text) {
     constexpr qsizetype kMaxShown = 40;
     QString shown = text;
     if (shown.size() > kMaxShown) {
@@ -37,8 +36,7 @@ QString quoted(const QString &text)
 }
 
 QString durationWarning(const DurationResult &duration, const QString &tempo,
-                        const QString &value)
-{
+                        const QString &value) {
     switch (duration.problem) {
     case DurationProblem::TempoNotANumber:
     case DurationProblem::TempoNotPositive:
@@ -57,18 +55,16 @@ QString durationWarning(const DurationResult &duration, const QString &tempo,
 } // namespace
 
 TransferCommand::TransferCommand(TransferView &view, SerialLink &link, TransferState &state)
-    : m_view(view), m_link(link), m_state(state)
-{
-}
+    : m_view(view)
+    , m_link(link)
+    , m_state(state) {}
 
-int TransferCommand::slotNumber() const
-{
+int TransferCommand::slotNumber() const {
     // Guards the address byte against a counter that was never set up.
     return std::clamp<int>(m_state.NoteNumber, 1, TransferState::MaxNotes);
 }
 
-void TransferCommand::Run()
-{
+void TransferCommand::Run() {
     if (!checkChoices())
         return;
     const std::optional<TransferFrame> frame = encode();
@@ -78,8 +74,7 @@ void TransferCommand::Run()
     advance();
 }
 
-bool TransferCommand::checkChoices()
-{
+bool TransferCommand::checkChoices() {
     bool ready = true;
     for (const Placeholder &placeholder : kPlaceholders) {
         if (m_view.ListText(placeholder.list) == placeholder.text) {
@@ -90,8 +85,7 @@ bool TransferCommand::checkChoices()
     return ready;
 }
 
-std::optional<TransferFrame> TransferCommand::encode()
-{
+std::optional<TransferFrame> TransferCommand::encode() {
     const QString tempo = m_view.ListText(ChoiceList::tempo);
     const QString note = m_view.ListText(ChoiceList::notes);
     const QString value = m_view.ListText(ChoiceList::duree);
@@ -126,8 +120,7 @@ std::optional<TransferFrame> TransferCommand::encode()
     return TransferFrame{quint8(2 * (slotNumber() - 1)), *code, quint8(duration.value)};
 }
 
-bool TransferCommand::writeFrame(const TransferFrame &frame)
-{
+bool TransferCommand::writeFrame(const TransferFrame &frame) {
     const WriteResult result = m_link.writeBytes(frame.toBytes());
     if (result.ok())
         return true;
@@ -135,28 +128,25 @@ bool TransferCommand::writeFrame(const TransferFrame &frame)
         m_view.ShowWarning(QStringLiteral("Aucun port n'est ouvert : la note n'a pas été envoyée. "
                                           "Choisissez COM1 ou COM2, puis recommencez."));
     } else {
-        m_view.ShowWarning(QStringLiteral("La note n'a pas été envoyée sur COM%1 (%2) : %3. "
-                                          "Vérifiez le branchement, puis choisissez à nouveau "
-                                          "le port.")
-                               .arg(QString::number(result.portNumber), result.device,
-                                    result.reason));
+        m_view.ShowWarning(
+            QStringLiteral("La note n'a pas été envoyée sur COM%1 (%2) : %3. "
+                           "Vérifiez le branchement, puis choisissez à nouveau "
+                           "le port.")
+                .arg(QString::number(result.portNumber), result.device, result.reason));
     }
     return false;
 }
 
-void TransferCommand::show(const TransferFrame &frame)
-{
+void TransferCommand::show(const TransferFrame &frame) {
     m_state.DeviceAddress = frame.DeviceAddress;
     m_state.NoteCode = frame.NoteCode;
     m_state.DurationCode = frame.DurationCode;
-    m_view.SetDisplayText(DisplayField::Text1,
-                          QStringLiteral("Note N° %1").arg(slotNumber()));
+    m_view.SetDisplayText(DisplayField::Text1, QStringLiteral("Note N° %1").arg(slotNumber()));
     m_view.SetDisplayText(DisplayField::Text2,
                           QStringLiteral("@EEPROM: %1").arg(int(frame.DeviceAddress)));
 }
 
-void TransferCommand::advance()
-{
+void TransferCommand::advance() {
     if (m_state.NoteNumber < TransferState::MaxNotes) {
         ++m_state.NoteNumber;
         return;

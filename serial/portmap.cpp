@@ -1,12 +1,10 @@
 #include "portmap.h"
 
-QString PortMap::devicePath(int portNumber) const
-{
+QString PortMap::devicePath(int portNumber) const {
     return isValidPort(portNumber) ? m_paths[portNumber - kFirstPort] : QString();
 }
 
-void PortMap::setDevicePath(int portNumber, const QString &path)
-{
+void PortMap::setDevicePath(int portNumber, const QString &path) {
     if (isValidPort(portNumber))
         m_paths[portNumber - kFirstPort] = path;
 }

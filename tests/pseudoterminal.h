@@ -26,7 +26,7 @@ public:
     termios settings() const; // the line settings the slave side was given
     void stall();             // as a device holding XOFF: nothing leaves the slave
     void resume();
-    void unplug();            // closes the master, as a pulled USB adapter
+    void unplug(); // closes the master, as a pulled USB adapter
 
 private:
     int m_master = -1;

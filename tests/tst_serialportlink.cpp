@@ -27,6 +27,7 @@ private slots:
     void openFailures();
     void busyWhileAnotherLinkHasIt();
     void busyWhileAnotherProcessLocksIt();
+    void permissionDeniedToAnotherUser();
     void unpluggedDeviceIsReportedOnce();
     void closeRightAfterWriteSendsEverything();
     void closingOnAStalledLineReturns();
@@ -40,16 +41,14 @@ private:
 };
 
 std::unique_ptr<SerialPortLink> TestSerialPortLink::makeLink(const QString &com1,
-                                                             const QString &com2)
-{
+                                                             const QString &com2) {
     PortMap ports;
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2.isEmpty() ? u"/nonexistent/ttyS1"_qs : com2);
     return std::make_unique<SerialPortLink>(ports);
 }
 
-bool TestSerialPortLink::canLock(const QString &path)
-{
+bool TestSerialPortLink::canLock(const QString &path) {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
@@ -58,21 +57,18 @@ bool TestSerialPortLink::canLock(const QString &path)
     return locked;
 }
 
-void TestSerialPortLink::init()
-{
+void TestSerialPortLink::init() {
     m_com1 = std::make_unique<PseudoTerminal>();
     m_com2 = std::make_unique<PseudoTerminal>();
     QVERIFY(m_com1->isValid() && m_com2->isValid());
 }
 
-void TestSerialPortLink::cleanup()
-{
+void TestSerialPortLink::cleanup() {
     m_com1.reset();
     m_com2.reset();
 }
 
-void TestSerialPortLink::lineSettings()
-{
+void TestSerialPortLink::lineSettings() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QCOMPARE(link->openPort(), 1);
@@ -96,8 +92,7 @@ void TestSerialPortLink::lineSettings()
     QCOMPARE(port->baudRate(), 2400);
 }
 
-void TestSerialPortLink::bytesLeaveUnaltered()
-{
+void TestSerialPortLink::bytesLeaveUnaltered() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
 
@@ -115,8 +110,7 @@ void TestSerialPortLink::bytesLeaveUnaltered()
     QCOMPARE(m_com1->readFor(100), QByteArray());
 }
 
-void TestSerialPortLink::stalledLineDoesNotBlock()
-{
+void TestSerialPortLink::stalledLineDoesNotBlock() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -134,8 +128,7 @@ void TestSerialPortLink::stalledLineDoesNotBlock()
     QCOMPARE(m_com1->read(sent.size()), sent);
 }
 
-void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt()
-{
+void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -148,8 +141,7 @@ void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt()
     QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
 }
 
-void TestSerialPortLink::failedSwitchKeepsThePortInUse()
-{
+void TestSerialPortLink::failedSwitchKeepsThePortInUse() {
     auto link = makeLink(m_com1->slavePath(), u"/dev/tinkora-no-such-device"_qs);
     QVERIFY(link->Open(1).ok());
 
@@ -160,8 +152,7 @@ void TestSerialPortLink::failedSwitchKeepsThePortInUse()
     QCOMPARE(m_com1->read(3), QByteArray("\x02\x16\x32"));
 }
 
-void TestSerialPortLink::switchingPortsLosesNoByte()
-{
+void TestSerialPortLink::switchingPortsLosesNoByte() {
     auto link = makeLink(m_com1->slavePath(), m_com2->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -180,8 +171,7 @@ void TestSerialPortLink::switchingPortsLosesNoByte()
     QVERIFY(!canLock(m_com2->slavePath()));
 }
 
-void TestSerialPortLink::openFailures_data()
-{
+void TestSerialPortLink::openFailures_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<OpenFailure>("failure");
 
@@ -190,8 +180,7 @@ void TestSerialPortLink::openFailures_data()
     QTest::newRow("not a serial port") << u"/dev/null"_qs << OpenFailure::Other;
 }
 
-void TestSerialPortLink::openFailures()
-{
+void TestSerialPortLink::openFailures() {
     QFETCH(QString, path);
     QFETCH(OpenFailure, failure);
 
@@ -204,8 +193,7 @@ void TestSerialPortLink::openFailures()
     QCOMPARE(link->writeBytes(QByteArray(1, 0)).failure, WriteFailure::NotOpen);
 }
 
-void TestSerialPortLink::busyWhileAnotherLinkHasIt()
-{
+void TestSerialPortLink::busyWhileAnotherLinkHasIt() {
     auto first = makeLink(m_com1->slavePath());
     QVERIFY(first->Open(1).ok());
 
@@ -221,8 +209,7 @@ void TestSerialPortLink::busyWhileAnotherLinkHasIt()
     QCOMPARE(m_com1->read(3), QByteArray("\x04\x16\x32"));
 }
 
-void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
-{
+void TestSerialPortLink::busyWhileAnotherProcessLocksIt() {
     QProcess holder;
     // --close: only flock itself holds the lock, so it ends when flock does.
     holder.start(u"flock"_qs, {u"--exclusive"_qs, u"--nonblock"_qs, u"--close"_qs,
@@ -240,8 +227,24 @@ void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
     QVERIFY(link->Open(1).ok());
 }
 
-void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
-{
+void TestSerialPortLink::permissionDeniedToAnotherUser() {
+    // Root opens anything, so the attempt is made by an unprivileged user (nobody), as a user
+    // outside the dialout group would make it.
+    QProcess probe;
+    probe.start(u"setpriv"_qs, {u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs,
+                                u"--"_qs, QStringLiteral(OPENPROBE), m_com1->slavePath()});
+    QVERIFY(probe.waitForFinished(20000));
+    if (probe.exitCode() == 126 || probe.exitCode() == 127) // setpriv could not start it
+        QSKIP(qPrintable(u"cannot run as another user here: "_qs +
+                         QString::fromLocal8Bit(probe.readAllStandardError())));
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 0);
+    const QString output = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
+    QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
+    QCOMPARE(output.section(u' ', 1), u"accès refusé"_qs);
+}
+
+void TestSerialPortLink::unpluggedDeviceIsReportedOnce() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QSignalSpy lost(link.get(), &SerialPortLink::portLost);
@@ -265,8 +268,7 @@ void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
     QVERIFY(relink->Open(1).ok());
 }
 
-void TestSerialPortLink::closeRightAfterWriteSendsEverything()
-{
+void TestSerialPortLink::closeRightAfterWriteSendsEverything() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QVERIFY(link->writeBytes("\x3c\x24\xff").ok());
@@ -274,8 +276,7 @@ void TestSerialPortLink::closeRightAfterWriteSendsEverything()
     QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
 }
 
-void TestSerialPortLink::closingOnAStalledLineReturns()
-{
+void TestSerialPortLink::closingOnAStalledLineReturns() {
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();

@@ -18,8 +18,7 @@ private slots:
     void namesMatchExactly();
 };
 
-void TestTables::listsInDisplayOrder()
-{
+void TestTables::listsInDisplayOrder() {
     QStringList tempos;
     for (QStringView tempo : TempoList)
         tempos << tempo.toString();
@@ -45,13 +44,13 @@ void TestTables::listsInDisplayOrder()
     }
 }
 
-void TestTables::durationMatrix_data()
-{
+void TestTables::durationMatrix_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QList<int>>("expected"); // at 60, 90, 120, 150, 180
 
     QTest::newRow("ronde") << u"Ronde=4 Noires"_qs << QList<int>{255, 253, 200, 160, 133};
-    QTest::newRow("blanche pointée") << u"Blanche pointée"_qs << QList<int>{254, 200, 150, 120, 100};
+    QTest::newRow("blanche pointée")
+        << u"Blanche pointée"_qs << QList<int>{254, 200, 150, 120, 100};
     QTest::newRow("blanche") << u"Blanche=2 Noires"_qs << QList<int>{200, 133, 100, 80, 66};
     QTest::newRow("noire pointée") << u"Noire pointée"_qs << QList<int>{150, 100, 75, 60, 50};
     QTest::newRow("noire") << u"Noire"_qs << QList<int>{100, 66, 50, 40, 33};
@@ -59,11 +58,11 @@ void TestTables::durationMatrix_data()
     QTest::newRow("croche") << u"Croche=1/2 Noire"_qs << QList<int>{50, 33, 25, 20, 16};
     QTest::newRow("double croche pointée")
         << u"Double Croche pointée"_qs << QList<int>{37, 25, 18, 15, 12};
-    QTest::newRow("double croche") << u"Double Croche=1/4 Noire"_qs << QList<int>{25, 16, 12, 10, 8};
+    QTest::newRow("double croche")
+        << u"Double Croche=1/4 Noire"_qs << QList<int>{25, 16, 12, 10, 8};
 }
 
-void TestTables::durationMatrix()
-{
+void TestTables::durationMatrix() {
     QFETCH(QString, value);
     QFETCH(QList<int>, expected);
 
@@ -76,8 +75,7 @@ void TestTables::durationMatrix()
     }
 }
 
-void TestTables::typedTempos_data()
-{
+void TestTables::typedTempos_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<int>("problem");
@@ -113,8 +111,7 @@ void TestTables::typedTempos_data()
     QTest::newRow("placeholder") << u"Noire"_qs << u"Tempo"_qs << notANumber << 0;
 }
 
-void TestTables::typedTempos()
-{
+void TestTables::typedTempos() {
     QFETCH(QString, value);
     QFETCH(QString, tempo);
     QFETCH(int, problem);
@@ -125,8 +122,7 @@ void TestTables::typedTempos()
     QCOMPARE(result.value, expected);
 }
 
-void TestTables::noteCodes_data()
-{
+void TestTables::noteCodes_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("code");
 
@@ -138,8 +134,7 @@ void TestTables::noteCodes_data()
     QTest::newRow("highest") << u"Si4"_qs << 36;
 }
 
-void TestTables::noteCodes()
-{
+void TestTables::noteCodes() {
     QFETCH(QString, name);
     QFETCH(int, code);
     const std::optional<quint8> found = NoteCodeFor(name);
@@ -147,8 +142,7 @@ void TestTables::noteCodes()
     QCOMPARE(int(*found), code);
 }
 
-void TestTables::namesMatchExactly_data()
-{
+void TestTables::namesMatchExactly_data() {
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
 
@@ -163,8 +157,7 @@ void TestTables::namesMatchExactly_data()
     QTest::newRow("empty") << QString() << QString();
 }
 
-void TestTables::namesMatchExactly()
-{
+void TestTables::namesMatchExactly() {
     QFETCH(QString, note);
     QFETCH(QString, value);
     QVERIFY(!NoteCodeFor(note));

@@ -32,16 +32,14 @@ private:
     TransferState m_state;
 };
 
-static QByteArray bytes(std::initializer_list<int> values)
-{
+static QByteArray bytes(std::initializer_list<int> values) {
     QByteArray result;
     for (int value : values)
         result.append(char(value));
     return result;
 }
 
-void TestTransferCommand::init()
-{
+void TestTransferCommand::init() {
     m_pty = std::make_unique<PseudoTerminal>();
     QVERIFY(m_pty->isValid());
     PortMap ports;
@@ -52,14 +50,12 @@ void TestTransferCommand::init()
     m_state = TransferState{};
 }
 
-void TestTransferCommand::cleanup()
-{
+void TestTransferCommand::cleanup() {
     m_link.reset();
     m_pty.reset();
 }
 
-void TestTransferCommand::verifyNothingHappened()
-{
+void TestTransferCommand::verifyNothingHappened() {
     QCOMPARE(m_pty->readFor(150), QByteArray());
     QCOMPARE(m_state.NoteNumber, 1);
     QCOMPARE(m_state.NoteCode, 0);
@@ -68,8 +64,7 @@ void TestTransferCommand::verifyNothingHappened()
     QCOMPARE(m_view.text2, u"@EEPROM"_qs);
 }
 
-void TestTransferCommand::firstAndSecondFrames()
-{
+void TestTransferCommand::firstAndSecondFrames() {
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
 
     transfer();
@@ -87,8 +82,7 @@ void TestTransferCommand::firstAndSecondFrames()
     QCOMPARE(m_view.warnings, QStringList());
 }
 
-void TestTransferCommand::placeholderWarnings_data()
-{
+void TestTransferCommand::placeholderWarnings_data() {
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
@@ -100,17 +94,15 @@ void TestTransferCommand::placeholderWarnings_data()
 
     QTest::newRow("all three") << u"Tempo"_qs << u"Notes"_qs << u"Durée"_qs
                                << QStringList{tempo, note, value};
-    QTest::newRow("tempo only") << u"Tempo"_qs << u"La3"_qs << u"Noire"_qs
-                                << QStringList{tempo};
-    QTest::newRow("note and value") << u"120"_qs << u"Notes"_qs << u"Durée"_qs
-                                    << QStringList{note, value};
+    QTest::newRow("tempo only") << u"Tempo"_qs << u"La3"_qs << u"Noire"_qs << QStringList{tempo};
+    QTest::newRow("note and value")
+        << u"120"_qs << u"Notes"_qs << u"Durée"_qs << QStringList{note, value};
     // The checks come first: a bad tempo is not reported while a choice is missing.
-    QTest::newRow("value and bad tempo") << u"abc"_qs << u"La3"_qs << u"Durée"_qs
-                                         << QStringList{value};
+    QTest::newRow("value and bad tempo")
+        << u"abc"_qs << u"La3"_qs << u"Durée"_qs << QStringList{value};
 }
 
-void TestTransferCommand::placeholderWarnings()
-{
+void TestTransferCommand::placeholderWarnings() {
     QFETCH(QString, tempo);
     QFETCH(QString, note);
     QFETCH(QString, value);
@@ -122,8 +114,7 @@ void TestTransferCommand::placeholderWarnings()
     verifyNothingHappened();
 }
 
-void TestTransferCommand::typedChoices_data()
-{
+void TestTransferCommand::typedChoices_data() {
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
@@ -143,8 +134,8 @@ void TestTransferCommand::typedChoices_data()
 
     QTest::newRow("typed 100") << u"100"_qs << u"La3"_qs << u"Noire"_qs << bytes({0, 22, 60})
                                << QStringList();
-    QTest::newRow("spaces around") << u" 100 "_qs << u"Si4"_qs << u"Noire"_qs
-                                   << bytes({0, 36, 60}) << QStringList();
+    QTest::newRow("spaces around")
+        << u" 100 "_qs << u"Si4"_qs << u"Noire"_qs << bytes({0, 36, 60}) << QStringList();
     QTest::newRow("ronde at 60") << u"60"_qs << u"Do2"_qs << u"Ronde=4 Noires"_qs
                                  << bytes({0, 1, 255}) << QStringList();
     QTest::newRow("abc") << u"abc"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
@@ -153,16 +144,16 @@ void TestTransferCommand::typedChoices_data()
                           << QStringList{badTempo(u"0"_qs)};
     QTest::newRow("negative") << u"-60"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
                               << QStringList{badTempo(u"-60"_qs)};
-    QTest::newRow("beyond 32 bits") << u"99999999999"_qs << u"La3"_qs << u"Noire"_qs
-                                    << QByteArray() << QStringList{badTempo(u"99999999999"_qs)};
+    QTest::newRow("beyond 32 bits") << u"99999999999"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
+                                    << QStringList{badTempo(u"99999999999"_qs)};
     QTest::newRow("70 with ronde")
         << u"70"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
         << QStringList{u"Durée impossible à envoyer : « Ronde=4 Noires » au tempo 70 donne 342, "
                        "plus que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs};
-    QTest::newRow("note in lower case") << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray()
-                                        << QStringList{badNote(u"la3"_qs)};
-    QTest::newRow("value with a space") << u"120"_qs << u"La3"_qs << u"Noire "_qs
-                                        << QByteArray() << QStringList{badValue(u"Noire "_qs)};
+    QTest::newRow("note in lower case")
+        << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray() << QStringList{badNote(u"la3"_qs)};
+    QTest::newRow("value with a space") << u"120"_qs << u"La3"_qs << u"Noire "_qs << QByteArray()
+                                        << QStringList{badValue(u"Noire "_qs)};
     QTest::newRow("all three wrong")
         << u"12O"_qs << u"Do 2"_qs << u"noire"_qs << QByteArray()
         << QStringList{badTempo(u"12O"_qs), badNote(u"Do 2"_qs), badValue(u"noire"_qs)};
@@ -177,8 +168,7 @@ void TestTransferCommand::typedChoices_data()
         << QStringList{badNote(QString(40, u'x') + u'…')};
 }
 
-void TestTransferCommand::typedChoices()
-{
+void TestTransferCommand::typedChoices() {
     QFETCH(QString, tempo);
     QFETCH(QString, note);
     QFETCH(QString, value);
@@ -196,8 +186,7 @@ void TestTransferCommand::typedChoices()
     QCOMPARE(m_state.NoteNumber, 2);
 }
 
-void TestTransferCommand::lastSlotIsRewritten()
-{
+void TestTransferCommand::lastSlotIsRewritten() {
     const QString limit = u"Le nombre maximum de notes (31) est atteint"_qs;
     m_view.choose(u"180"_qs, u"Do4"_qs, u"Double Croche=1/4 Noire"_qs);
 
@@ -223,8 +212,7 @@ void TestTransferCommand::lastSlotIsRewritten()
     QCOMPARE(m_state.NoteNumber, 31);
 }
 
-void TestTransferCommand::nothingIsSentWithoutAPort()
-{
+void TestTransferCommand::nothingIsSentWithoutAPort() {
     SerialPortLink closed;
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     TransferCommand(m_view, closed, m_state).Run();
@@ -233,8 +221,7 @@ void TestTransferCommand::nothingIsSentWithoutAPort()
     verifyNothingHappened();
 }
 
-void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
-{
+void TestTransferCommand::nothingIsSentToAnUnpluggedDevice() {
     const QString device = m_pty->slavePath();
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     m_pty->unplug();

@@ -1,0 +1,18 @@
+// Opens COM1 mapped to the path given and prints how that went, so that a test can try it as
+// another user.
+#include "serialportlink.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    PortMap ports;
+    ports.setDevicePath(1, QString::fromLocal8Bit(argv[1]));
+    SerialPortLink link(ports);
+    const OpenResult result = link.Open(1);
+    QTextStream(stdout) << int(result.failure) << ' ' << result.reason << Qt::endl;
+    return 0;
+}
