@@ -1,0 +1,27 @@
+#include "messageboxcloser.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+
+MessageBoxCloser::MessageBoxCloser() {
+    connect(&m_timer, &QTimer::timeout, this, &MessageBoxCloser::closeOpenBox);
+    m_timer.start(5);
+}
+
+QStringList MessageBoxCloser::texts() const {
+    QStringList result;
+    for (const Box &box : boxes)
+        result << box.text;
+    return result;
+}
+
+void MessageBoxCloser::closeOpenBox() {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    boxes.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+    if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+        ok->click();
+    else
+        box->reject();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QTimer>
+
+// Watches for modal message boxes while a test drives the window, records each one and
+// dismisses it with its OK button, as the user would.
+class MessageBoxCloser : public QObject {
+    Q_OBJECT
+public:
+    struct Box {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        int buttons;
+    };
+
+    MessageBoxCloser();
+    QList<Box> boxes;
+    QStringList texts() const;
+
+private:
+    void closeOpenBox();
+    QTimer m_timer;
+};

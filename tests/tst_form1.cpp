@@ -1,0 +1,330 @@
+#include "form1.h"
+#include "messageboxcloser.h"
+#include "pseudoterminal.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startUpState();
+    void layout_data();
+    void layout();
+    void listsAreFilledInOrderWithNothingChosen();
+    void focusAndTabOrder();
+    void failedOpenEnablesNothing();
+    void wholeMelodyByClicksAndTyping();
+    void missingChoicesWarnInOrder();
+    void typedTextIsTakenExactly();
+    void switchingPortsMidMelody();
+    void failedSwitchKeepsTheOpenPort();
+    void unpluggedAdapterIsReportedOnce();
+
+private:
+    void createWindow(const QString &com1, const QString &com2 = u"/dev/tinkora-none"_qs);
+    template<typename T> T *control(const QString &name) const {
+        auto *widget = m_window->findChild<T *>(name);
+        Q_ASSERT(widget);
+        return widget;
+    }
+    void type(const QString &list, const QString &text);
+    void click(const QString &button);
+    QString checkedPort() const;
+
+    std::unique_ptr<PseudoTerminal> m_com1;
+    std::unique_ptr<PseudoTerminal> m_com2;
+    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<MessageBoxCloser> m_boxes;
+};
+
+static QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray result;
+    for (int value : values)
+        result.append(char(value));
+    return result;
+}
+
+void TestForm1::init() {
+    m_com1 = std::make_unique<PseudoTerminal>();
+    m_com2 = std::make_unique<PseudoTerminal>();
+    m_boxes = std::make_unique<MessageBoxCloser>();
+}
+
+void TestForm1::cleanup() {
+    m_window.reset();
+    m_boxes.reset();
+    m_com1.reset();
+    m_com2.reset();
+}
+
+void TestForm1::createWindow(const QString &com1, const QString &com2) {
+    PortMap ports;
+    ports.setDevicePath(1, com1);
+    ports.setDevicePath(2, com2);
+    m_window = std::make_unique<Form1>(ports);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestForm1::type(const QString &list, const QString &text) {
+    QLineEdit *edit = control<QComboBox>(list)->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void TestForm1::click(const QString &button) {
+    auto *widget = control<QAbstractButton>(button);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+QString TestForm1::checkedPort() const {
+    if (control<QRadioButton>(u"Option1"_qs)->isChecked())
+        return u"COM1"_qs;
+    if (control<QRadioButton>(u"Option2"_qs)->isChecked())
+        return u"COM2"_qs;
+    return {};
+}
+
+void TestForm1::startUpState() {
+    createWindow(m_com1->slavePath());
+    QCOMPARE(m_window->windowTitle(), u"Générateur De mélodies"_qs);
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+    QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), u"@EEPROM"_qs);
+    QCOMPARE(control<QToolButton>(u"Command2"_qs)->text(), u"Transfert"_qs);
+    QCOMPARE(control<QToolButton>(u"Command2"_qs)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QCOMPARE(control<QToolButton>(u"Command2"_qs)->iconSize(), QSize(32, 32));
+    QCOMPARE(checkedPort(), QString());
+    QCOMPARE(control<QRadioButton>(u"Option1"_qs)->toolTip(),
+             u"COM1 : %1"_qs.arg(m_com1->slavePath()));
+    QCOMPARE(control<QRadioButton>(u"Option2"_qs)->toolTip(), u"COM2 : /dev/tinkora-none"_qs);
+
+    for (const QString &name : {u"Text1"_qs, u"Text2"_qs, u"Option1"_qs, u"Option2"_qs})
+        QVERIFY2(control<QWidget>(name)->isEnabled(), qPrintable(name));
+    for (const QString &name : {u"tempo"_qs, u"duree"_qs, u"notes"_qs, u"Command2"_qs})
+        QVERIFY2(!control<QWidget>(name)->isEnabled(), qPrintable(name));
+
+    // The choice opens the port, then enables the button and the lists.
+    click(u"Option1"_qs);
+    QCOMPARE(checkedPort(), u"COM1"_qs);
+    for (const QString &name : {u"tempo"_qs, u"duree"_qs, u"notes"_qs, u"Command2"_qs})
+        QVERIFY2(control<QWidget>(name)->isEnabled(), qPrintable(name));
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+void TestForm1::layout_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry"); // the twips of the layout divided by 15
+
+    QTest::newRow("Text1") << u"Text1"_qs << QRect(176, 176, 73, 25);
+    QTest::newRow("Option1") << u"Option1"_qs << QRect(16, 8, 65, 17);
+    QTest::newRow("Option2") << u"Option2"_qs << QRect(96, 0, 73, 33);
+    QTest::newRow("tempo") << u"tempo"_qs << QRect(16, 80, 137, 21);
+    QTest::newRow("duree") << u"duree"_qs << QRect(176, 120, 137, 21);
+    QTest::newRow("notes") << u"notes"_qs << QRect(16, 120, 137, 21);
+    QTest::newRow("Command2") << u"Command2"_qs << QRect(48, 168, 97, 73);
+    QTest::newRow("Text2") << u"Text2"_qs << QRect(176, 208, 97, 27);
+}
+
+void TestForm1::layout() {
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    createWindow(m_com1->slavePath());
+    QCOMPARE(m_window->size(), QSize(357, 261));
+    QCOMPARE(control<QWidget>(name)->geometry(), geometry);
+}
+
+void TestForm1::listsAreFilledInOrderWithNothingChosen() {
+    createWindow(m_com1->slavePath());
+    auto entries = [this](const QString &name) {
+        QStringList result;
+        auto *list = control<QComboBox>(name);
+        for (int i = 0; i < list->count(); ++i)
+            result << list->itemText(i);
+        return result;
+    };
+    QCOMPARE(entries(u"tempo"_qs),
+             QStringList({u"60"_qs, u"90"_qs, u"120"_qs, u"150"_qs, u"180"_qs}));
+    QCOMPARE(
+        entries(u"duree"_qs),
+        QStringList({u"Ronde=4 Noires"_qs, u"Blanche pointée"_qs, u"Blanche=2 Noires"_qs,
+                     u"Noire pointée"_qs, u"Noire"_qs, u"Croche pointée"_qs, u"Croche=1/2 Noire"_qs,
+                     u"Double Croche pointée"_qs, u"Double Croche=1/4 Noire"_qs}));
+    const QStringList names = entries(u"notes"_qs);
+    QCOMPARE(names.size(), 36);
+    QCOMPARE(names.first(), u"Do2"_qs);
+    QCOMPARE(names.at(21), u"La3"_qs);
+    QCOMPARE(names.last(), u"Si4"_qs);
+
+    const QList<std::pair<QString, QString>> placeholders{
+        {u"tempo"_qs, u"Tempo"_qs}, {u"notes"_qs, u"Notes"_qs}, {u"duree"_qs, u"Durée"_qs}};
+    for (const auto &[name, placeholder] : placeholders) {
+        auto *list = control<QComboBox>(name);
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(list->currentText(), placeholder);
+        QCOMPARE(list->lineEdit()->text(), placeholder); // real text, not a placeholder look
+    }
+}
+
+void TestForm1::focusAndTabOrder() {
+    createWindow(m_com1->slavePath());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"Text1"_qs);
+
+    // Qt's Tab moves into a radio group once and arrows move within it, so walk the chain.
+    const QStringList named{u"Text1"_qs, u"Option1"_qs, u"Option2"_qs,  u"tempo"_qs,
+                            u"duree"_qs, u"notes"_qs,   u"Command2"_qs, u"Text2"_qs};
+    QStringList order;
+    QWidget *widget = control<QWidget>(u"Text1"_qs);
+    do {
+        if (named.contains(widget->objectName()))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != control<QWidget>(u"Text1"_qs) && order.size() <= named.size());
+    QCOMPARE(order, QStringList({u"Text1"_qs, u"Option1"_qs, u"Option2"_qs, u"tempo"_qs,
+                                 u"duree"_qs, u"notes"_qs, u"Command2"_qs, u"Text2"_qs}));
+}
+
+void TestForm1::failedOpenEnablesNothing() {
+    createWindow(u"/dev/tinkora-no-such-device"_qs);
+    click(u"Option1"_qs);
+
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    const MessageBoxCloser::Box box = m_boxes->boxes.first();
+    QCOMPARE(box.title, u"Tinkora"_qs);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.buttons, 1);
+    QVERIFY2(box.text.startsWith(u"Impossible d'ouvrir COM1 (/dev/tinkora-no-such-device) : "
+                                 "le périphérique n'existe pas"_qs),
+             qPrintable(box.text));
+    QVERIFY2(box.text.contains(u"--com1"_qs), qPrintable(box.text));
+    QCOMPARE(checkedPort(), QString());
+    for (const QString &name : {u"tempo"_qs, u"duree"_qs, u"notes"_qs, u"Command2"_qs})
+        QVERIFY2(!control<QWidget>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestForm1::wholeMelodyByClicksAndTyping() {
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    type(u"tempo"_qs, u"120"_qs);
+    type(u"notes"_qs, u"La3"_qs);
+    auto *duree = control<QComboBox>(u"duree"_qs);
+    duree->setFocus();
+    for (int i = 0; i < 5; ++i) // down the list to its fifth entry
+        QTest::keyClick(duree, Qt::Key_Down);
+    QCOMPARE(duree->currentText(), u"Noire"_qs);
+
+    click(u"Command2"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com1->read(6), bytes({0, 22, 50, 2, 22, 50}));
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
+    QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), u"@EEPROM: 2"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+void TestForm1::missingChoicesWarnInOrder() {
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    type(u"notes"_qs, u"La3"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_boxes->texts(), QStringList({u"Veillez indiquer un Tempo"_qs,
+                                            u"Veillez indiquer une durée de note"_qs}));
+    for (const MessageBoxCloser::Box &box : std::as_const(m_boxes->boxes)) {
+        QCOMPARE(box.title, u"Tinkora"_qs);
+        QCOMPARE(box.icon, QMessageBox::Warning);
+    }
+    QCOMPARE(m_com1->readFor(150), QByteArray());
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+}
+
+void TestForm1::typedTextIsTakenExactly() {
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    // No completion turns "la3" into "La3", and Enter adds nothing to the lists.
+    type(u"tempo"_qs, u"6"_qs);
+    type(u"notes"_qs, u"la3"_qs);
+    type(u"duree"_qs, u"Double Croche=1/4 Noire"_qs);
+    QCOMPARE(control<QComboBox>(u"notes"_qs)->currentText(), u"la3"_qs);
+    QCOMPARE(control<QComboBox>(u"tempo"_qs)->currentText(), u"6"_qs);
+    QCOMPARE(control<QComboBox>(u"notes"_qs)->count(), 36);
+    QCOMPARE(control<QComboBox>(u"tempo"_qs)->count(), 5);
+
+    click(u"Command2"_qs);
+    QCOMPARE(m_boxes->texts(),
+             QStringList{u"Note inconnue : « la3 ». Choisissez une note dans la liste."_qs});
+    QCOMPARE(m_com1->readFor(150), QByteArray());
+}
+
+void TestForm1::switchingPortsMidMelody() {
+    createWindow(m_com1->slavePath(), m_com2->slavePath());
+    click(u"Option1"_qs);
+    type(u"tempo"_qs, u"60"_qs);
+    type(u"notes"_qs, u"Do2"_qs);
+    type(u"duree"_qs, u"Ronde=4 Noires"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com1->read(3), bytes({0, 1, 255}));
+
+    click(u"Option2"_qs);
+    QCOMPARE(checkedPort(), u"COM2"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com2->read(3), bytes({2, 1, 255}));
+    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
+
+    // Clicking the checked button again keeps the port as it is.
+    click(u"Option2"_qs);
+    QCOMPARE(checkedPort(), u"COM2"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+void TestForm1::failedSwitchKeepsTheOpenPort() {
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    click(u"Option2"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QVERIFY2(m_boxes->boxes.first().text.contains(u"COM1 reste utilisé"_qs),
+             qPrintable(m_boxes->boxes.first().text));
+    QCOMPARE(checkedPort(), u"COM1"_qs);
+
+    type(u"tempo"_qs, u"120"_qs);
+    type(u"notes"_qs, u"La3"_qs);
+    type(u"duree"_qs, u"Noire"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
+}
+
+void TestForm1::unpluggedAdapterIsReportedOnce() {
+    const QString device = m_com1->slavePath();
+    createWindow(device);
+    click(u"Option1"_qs);
+    m_com1->unplug();
+
+    QTRY_COMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes.first().text,
+             u"COM1 (%1) a été fermé : le périphérique a disparu (adaptateur débranché ?).\n"
+             "Rebranchez-le, puis choisissez à nouveau le port."_qs.arg(device));
+    QCOMPARE(checkedPort(), QString());
+    QTest::qWait(200);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+
+    type(u"tempo"_qs, u"120"_qs);
+    type(u"notes"_qs, u"La3"_qs);
+    type(u"duree"_qs, u"Noire"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 2);
+    QVERIFY(m_boxes->boxes.last().text.startsWith(u"Aucun port n'est ouvert"_qs));
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

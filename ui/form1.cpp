@@ -1,0 +1,223 @@
+#include "form1.h"
+
+#include "durationtable.h"
+#include "module1.h"
+#include "notetable.h"
+#include "tempolist.h"
+#include "transfercommand.h"
+#include "transferpicture.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+// The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI.
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// An editable list whose text is exactly what the user chose or typed, starting at placeholder.
+QComboBox *makeList(const QString &name, QWidget *parent) {
+    auto *list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setEditable(true);
+    list->setCompleter(nullptr); // it would turn "do2" into "Do2" behind the user's back
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setEnabled(false);
+    return list;
+}
+
+template<typename Names>
+void fill(QComboBox *list, const Names &names, const QString &placeholder) {
+    for (QStringView name : names)
+        list->addItem(name.toString());
+    list->setCurrentIndex(-1); // adding to an empty list selects the first entry
+    list->setEditText(placeholder);
+}
+
+QString portName(int portNumber) {
+    return QStringLiteral("COM%1").arg(portNumber);
+}
+
+} // namespace
+
+Form1::Form1(const PortMap &ports, QWidget *parent)
+    : QWidget(parent)
+    , MSComm1(ports) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Générateur De mélodies"));
+    setWindowIcon(transferPicture());
+    createControls();
+    placeControls();
+    Form_Load();
+
+    connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
+    connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    // Queued: the warning box must not open inside the port's own notification.
+    connect(&MSComm1, &SerialPortLink::portLost, this, &Form1::reportPortLost,
+            Qt::QueuedConnection);
+}
+
+void Form1::createControls() {
+    Text1 = new QLineEdit(QStringLiteral("Note N°"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text2 = new QLineEdit(QStringLiteral("@EEPROM"), this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+
+    Option1 = new QRadioButton(QStringLiteral("COM1"), this);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option2 = new QRadioButton(QStringLiteral("COM2"), this);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    m_ports = new QButtonGroup(this);
+    m_ports->addButton(Option1, 1);
+    m_ports->addButton(Option2, 2);
+    const PortMap &map = MSComm1.portMap();
+    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(map.devicePath(1)));
+    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(map.devicePath(2)));
+
+    tempo = makeList(QStringLiteral("tempo"), this);
+    duree = makeList(QStringLiteral("duree"), this);
+    notes = makeList(QStringLiteral("notes"), this);
+
+    Command2 = new QToolButton(this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setText(QStringLiteral("Transfert"));
+    Command2->setIcon(transferPicture());
+    Command2->setIconSize(QSize(32, 32));
+    Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Command2->setEnabled(false);
+}
+
+void Form1::placeControls() {
+    setFixedSize(px(5355), px(3915));
+    Text1->setGeometry(twipsRect(2640, 2640, 1095, 375));
+    Option1->setGeometry(twipsRect(240, 120, 975, 255));
+    Option2->setGeometry(twipsRect(1440, 0, 1095, 495));
+    tempo->setGeometry(twipsRect(240, 1200, 2055, 315));
+    duree->setGeometry(twipsRect(2640, 1800, 2055, 315));
+    notes->setGeometry(twipsRect(240, 1800, 2055, 315));
+    Command2->setGeometry(twipsRect(720, 2520, 1455, 1095));
+    Text2->setGeometry(twipsRect(2640, 3120, 1455, 405));
+
+    QWidget *const chain[] = {Text1, Option1, Option2, tempo, duree, notes, Command2, Text2};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    Text1->setFocus();
+}
+
+void Form1::Form_Load() {
+    fill(tempo, TempoList, QStringLiteral("Tempo"));
+    QStringList values;
+    for (const DurationEntry &entry : DurationTable)
+        values << entry.name.toString();
+    fill(duree, values, QStringLiteral("Durée"));
+    QStringList names;
+    for (const NoteEntry &entry : NoteTable)
+        names << entry.name.toString();
+    fill(notes, names, QStringLiteral("Notes"));
+
+    Module1::transferState.NoteNumber = 1;
+    Module1::transferState.DeviceAddress = 0;
+}
+
+void Form1::Option1_Click() {
+    choosePort(1);
+}
+
+void Form1::Option2_Click() {
+    choosePort(2);
+}
+
+void Form1::Command2_Click() {
+    TransferCommand(*this, MSComm1).Run();
+}
+
+void Form1::choosePort(int portNumber) {
+    const OpenResult result = MSComm1.Open(portNumber);
+    showOpenPort();
+    if (!result.ok()) {
+        reportOpenFailure(portNumber, result);
+        return;
+    }
+    Command2->setEnabled(true);
+    tempo->setEnabled(true);
+    notes->setEnabled(true);
+    duree->setEnabled(true);
+}
+
+void Form1::reportOpenFailure(int portNumber, const OpenResult &result) {
+    QString advice;
+    switch (result.failure) {
+    case OpenFailure::Missing:
+        advice = QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
+                                "l'option --com%1.")
+                     .arg(portNumber);
+        break;
+    case OpenFailure::PermissionDenied:
+        advice = QStringLiteral("Ajoutez votre compte au groupe dialout (sudo adduser $USER "
+                                "dialout), puis fermez la session et reconnectez-vous.");
+        break;
+    case OpenFailure::Busy:
+        advice = QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
+                                "le port.");
+        break;
+    case OpenFailure::Other:
+    case OpenFailure::None:
+        advice = QStringLiteral("Vérifiez le périphérique, puis choisissez à nouveau le port.");
+        break;
+    }
+    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
+                       .arg(portName(portNumber), result.device, result.reason);
+    if (MSComm1.openPort() != 0)
+        text += QStringLiteral(" %1 reste utilisé.").arg(portName(MSComm1.openPort()));
+    ShowWarning(text + u'\n' + advice);
+}
+
+void Form1::reportPortLost(int portNumber, const QString &device, const QString &reason) {
+    showOpenPort();
+    ShowWarning(QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à "
+                               "nouveau le port.")
+                    .arg(portName(portNumber), device, reason));
+}
+
+// The checked button always names the port really in use, or none.
+void Form1::showOpenPort() {
+    m_ports->setExclusive(false);
+    Option1->setChecked(MSComm1.openPort() == 1);
+    Option2->setChecked(MSComm1.openPort() == 2);
+    m_ports->setExclusive(true);
+}
+
+QString Form1::ListText(ChoiceList list) const {
+    switch (list) {
+    case ChoiceList::tempo:
+        return tempo->currentText();
+    case ChoiceList::notes:
+        return notes->currentText();
+    case ChoiceList::duree:
+        return duree->currentText();
+    }
+    return {};
+}
+
+void Form1::ShowWarning(const QString &text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
+    box.exec();
+}
+
+void Form1::SetDisplayText(DisplayField field, const QString &text) {
+    QLineEdit *display = field == DisplayField::Text1 ? Text1 : Text2;
+    display->setText(text);
+    display->repaint();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "serialportlink.h"
+#include "transferview.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QToolButton;
+
+// The melody window: pick a port, a tempo, a note and a note value, press "Transfert".
+class Form1 : public QWidget, public TransferView {
+    Q_OBJECT
+public:
+    explicit Form1(const PortMap &ports = {}, QWidget *parent = nullptr);
+
+    QString ListText(ChoiceList list) const override;
+    void ShowWarning(const QString &text) override;
+    void SetDisplayText(DisplayField field, const QString &text) override;
+
+private:
+    void createControls();
+    void placeControls();
+    void Form_Load();
+    void Option1_Click();
+    void Option2_Click();
+    void Command2_Click();
+
+    void choosePort(int portNumber);
+    void reportOpenFailure(int portNumber, const OpenResult &result);
+    void reportPortLost(int portNumber, const QString &device, const QString &reason);
+    void showOpenPort();
+
+    SerialPortLink MSComm1;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QButtonGroup *m_ports = nullptr;
+    QComboBox *tempo = nullptr;
+    QComboBox *duree = nullptr;
+    QComboBox *notes = nullptr;
+    QToolButton *Command2 = nullptr;
+};
