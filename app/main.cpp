@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 int main(int argc, char *argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tinkora"));
-    QApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
-    QApplication::setWindowIcon(transferPicture());
+    QCoreApplication::setApplicationName(QStringLiteral("tinkora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -23,7 +23,27 @@ int main(int argc, char *argv[]) {
                                   QStringLiteral("Périphérique de COM2 (par défaut /dev/ttyS1)."),
                                   QStringLiteral("DEVICE"));
     parser.addOptions({com1, com2});
+
+    // Help and version are answered without opening a display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            break;
+        if (argument == "-h" || argument == "--help" || argument == "-?" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version") {
+            QCoreApplication textOnly(argc, argv);
+            parser.process(textOnly); // prints and exits
+        }
+    }
+
+    QApplication app(argc, argv); // takes Qt's own options (-platform, -style) out of argv
     parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        fprintf(stderr, "tinkora : argument inattendu « %s » (voir tinkora --help)\n",
+                qPrintable(parser.positionalArguments().constFirst()));
+        return 1;
+    }
+    QApplication::setWindowIcon(transferPicture());
 
     PortMap ports;
     if (parser.isSet(com1))
