@@ -3,10 +3,38 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
-int main(int argc, char *argv[]) {
+namespace {
+
+int g_quitPipe[2] = {-1, -1};
+
+void requestQuit(int)
+{
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_quitPipe[1], &byte, 1);
+}
+
+// Ctrl-C or a polite kill closes the window like the user would, so the port is released and
+// the last frame still leaves.
+void quitOnSignals(QApplication &app)
+{
+    if (::pipe(g_quitPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QApplication::quit);
+    std::signal(SIGINT, requestQuit);
+    std::signal(SIGTERM, requestQuit);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
     QCoreApplication::setApplicationName(QStringLiteral("tinkora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
 
@@ -44,6 +72,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     QApplication::setWindowIcon(transferPicture());
+    quitOnSignals(app);
 
     PortMap ports;
     if (parser.isSet(com1))

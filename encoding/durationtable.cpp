@@ -2,7 +2,8 @@
 
 #include "tempolist.h"
 
-std::optional<qint32> DurationDividendFor(QStringView name) {
+std::optional<qint32> DurationDividendFor(QStringView name)
+{
     for (const DurationEntry &entry : DurationTable) {
         if (entry.name == name)
             return entry.dividend;
@@ -10,7 +11,8 @@ std::optional<qint32> DurationDividendFor(QStringView name) {
     return std::nullopt;
 }
 
-DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText) {
+DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText)
+{
     DurationResult result;
     const std::optional<qint32> tempo = parseTempo(tempoText);
     if (!tempo) {

@@ -1,6 +1,7 @@
 #include "notetable.h"
 
-std::optional<quint8> NoteCodeFor(QStringView name) {
+std::optional<quint8> NoteCodeFor(QStringView name)
+{
     for (const NoteEntry &entry : NoteTable) {
         if (entry.name == name)
             return entry.code;

@@ -2,7 +2,8 @@
 
 #include <limits>
 
-std::optional<qint32> parseTempo(QStringView text) {
+std::optional<qint32> parseTempo(QStringView text)
+{
     while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
         text = text.mid(1);
     while (!text.isEmpty() && (text.back() == u' ' || text.back() == u'\t'))

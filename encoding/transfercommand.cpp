@@ -23,7 +23,8 @@ constexpr std::array<Placeholder, 3> kPlaceholders{{
 }};
 
 // Quotes what the user typed, cut short so a pasted novel cannot fill the screen.
-QString quoted(const QString &text) {
+QString quoted(const QString &text)
+{
     constexpr qsizetype kMaxShown = 40;
     QString shown = text;
     if (shown.size() > kMaxShown) {
@@ -35,8 +36,8 @@ QString quoted(const QString &text) {
     return QStringLiteral("« %1 »").arg(shown);
 }
 
-QString durationWarning(const DurationResult &duration, const QString &tempo,
-                        const QString &value) {
+QString durationWarning(const DurationResult &duration, const QString &tempo, const QString &value)
+{
     switch (duration.problem) {
     case DurationProblem::TempoNotANumber:
     case DurationProblem::TempoNotPositive:
@@ -57,14 +58,18 @@ QString durationWarning(const DurationResult &duration, const QString &tempo,
 TransferCommand::TransferCommand(TransferView &view, SerialLink &link, TransferState &state)
     : m_view(view)
     , m_link(link)
-    , m_state(state) {}
+    , m_state(state)
+{
+}
 
-int TransferCommand::slotNumber() const {
+int TransferCommand::slotNumber() const
+{
     // Guards the address byte against a counter that was never set up.
     return std::clamp<int>(m_state.NoteNumber, 1, TransferState::MaxNotes);
 }
 
-void TransferCommand::Run() {
+void TransferCommand::Run()
+{
     if (!checkChoices())
         return;
     const std::optional<TransferFrame> frame = encode();
@@ -74,7 +79,8 @@ void TransferCommand::Run() {
     advance();
 }
 
-bool TransferCommand::checkChoices() {
+bool TransferCommand::checkChoices()
+{
     bool ready = true;
     for (const Placeholder &placeholder : kPlaceholders) {
         if (m_view.ListText(placeholder.list) == placeholder.text) {
@@ -85,7 +91,8 @@ bool TransferCommand::checkChoices() {
     return ready;
 }
 
-std::optional<TransferFrame> TransferCommand::encode() {
+std::optional<TransferFrame> TransferCommand::encode()
+{
     const QString tempo = m_view.ListText(ChoiceList::tempo);
     const QString note = m_view.ListText(ChoiceList::notes);
     const QString value = m_view.ListText(ChoiceList::duree);
@@ -120,7 +127,8 @@ std::optional<TransferFrame> TransferCommand::encode() {
     return TransferFrame{quint8(2 * (slotNumber() - 1)), *code, quint8(duration.value)};
 }
 
-bool TransferCommand::writeFrame(const TransferFrame &frame) {
+bool TransferCommand::writeFrame(const TransferFrame &frame)
+{
     const WriteResult result = m_link.writeBytes(frame.toBytes());
     if (result.ok())
         return true;
@@ -137,7 +145,8 @@ bool TransferCommand::writeFrame(const TransferFrame &frame) {
     return false;
 }
 
-void TransferCommand::show(const TransferFrame &frame) {
+void TransferCommand::show(const TransferFrame &frame)
+{
     m_state.DeviceAddress = frame.DeviceAddress;
     m_state.NoteCode = frame.NoteCode;
     m_state.DurationCode = frame.DurationCode;
@@ -146,7 +155,8 @@ void TransferCommand::show(const TransferFrame &frame) {
                           QStringLiteral("@EEPROM: %1").arg(int(frame.DeviceAddress)));
 }
 
-void TransferCommand::advance() {
+void TransferCommand::advance()
+{
     if (m_state.NoteNumber < TransferState::MaxNotes) {
         ++m_state.NoteNumber;
         return;

@@ -8,7 +8,8 @@ struct TransferFrame {
     quint8 NoteCode = 0;
     quint8 DurationCode = 0;
 
-    QByteArray toBytes() const {
+    QByteArray toBytes() const
+    {
         const char bytes[] = {char(DeviceAddress), char(NoteCode), char(DurationCode)};
         return QByteArray(bytes, sizeof bytes);
     }

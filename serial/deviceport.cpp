@@ -13,11 +13,13 @@
 
 namespace {
 
-QString systemError(int error) {
+QString systemError(int error)
+{
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-OpenFailure failureForErrno(int error) {
+OpenFailure failureForErrno(int error)
+{
     switch (error) {
     case ENOENT:
     case ENODEV:
@@ -34,7 +36,8 @@ OpenFailure failureForErrno(int error) {
     }
 }
 
-QString reasonFor(OpenFailure failure, const QString &detail = {}) {
+QString reasonFor(OpenFailure failure, const QString &detail = {})
+{
     switch (failure) {
     case OpenFailure::Missing:
         return QStringLiteral("le périphérique n'existe pas (adaptateur débranché ou mauvais nom "
@@ -50,7 +53,8 @@ QString reasonFor(OpenFailure failure, const QString &detail = {}) {
     return detail;
 }
 
-bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {}) {
+bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {})
+{
     result.failure = failure;
     result.reason = reasonFor(failure, detail);
     return false;
@@ -59,7 +63,8 @@ bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {}) {
 } // namespace
 
 std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &result,
-                                             QObject *parent) {
+                                             QObject *parent)
+{
     result.device = path;
 
     // Our own descriptor tells missing, refused and busy apart before Qt touches the line
@@ -93,7 +98,8 @@ std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &re
 DevicePort::DevicePort(const QString &path, int lockFd, QObject *parent)
     : QObject(parent)
     , m_path(path)
-    , m_lockFd(lockFd) {
+    , m_lockFd(lockFd)
+{
     connect(&m_port, &QSerialPort::errorOccurred, this, &DevicePort::onError);
     // The device never has anything to say; drop whatever arrives so nothing piles up.
     connect(&m_port, &QSerialPort::readyRead, this, [this] { m_port.readAll(); });
@@ -103,14 +109,16 @@ DevicePort::DevicePort(const QString &path, int lockFd, QObject *parent)
     });
 }
 
-DevicePort::~DevicePort() {
+DevicePort::~DevicePort()
+{
     if (m_port.isOpen())
         m_port.close();
     if (m_lockFd >= 0)
         ::close(m_lockFd);
 }
 
-bool DevicePort::configureAndOpen(OpenResult &result) {
+bool DevicePort::configureAndOpen(OpenResult &result)
+{
     m_port.setPortName(m_path);
     const bool configured =
         m_port.setBaudRate(QSerialPort::Baud2400) && m_port.setDataBits(QSerialPort::Data8) &&
@@ -135,16 +143,19 @@ bool DevicePort::configureAndOpen(OpenResult &result) {
     }
 }
 
-qint64 DevicePort::pendingBytes() const {
+qint64 DevicePort::pendingBytes() const
+{
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
 }
 
-bool DevicePort::isHungUp() const {
+bool DevicePort::isHungUp() const
+{
     pollfd entry{static_cast<int>(m_port.handle()), 0, 0};
     return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
-DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error) {
+DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error)
+{
     if (m_failing || !m_port.isOpen() || isHungUp())
         return Enqueue::Gone;
     const QByteArray copy = bytes.toByteArray();
@@ -155,7 +166,8 @@ DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error) {
     return Enqueue::Queued;
 }
 
-void DevicePort::flush(std::chrono::milliseconds budget) {
+void DevicePort::flush(std::chrono::milliseconds budget)
+{
     if (!m_port.isOpen())
         return;
     const QDeadlineTimer deadline(budget);
@@ -174,7 +186,8 @@ void DevicePort::flush(std::chrono::milliseconds budget) {
         m_port.clear(QSerialPort::Output);
 }
 
-void DevicePort::onError(QSerialPort::SerialPortError error) {
+void DevicePort::onError(QSerialPort::SerialPortError error)
+{
     // An unplugged adapter shows up as ResourceError, a hung-up pseudo-terminal as ReadError.
     const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (!lost && error != QSerialPort::WriteError)
@@ -188,7 +201,8 @@ void DevicePort::onError(QSerialPort::SerialPortError error) {
     QMetaObject::invokeMethod(this, &DevicePort::reportFailure, Qt::QueuedConnection);
 }
 
-void DevicePort::reportFailure() {
+void DevicePort::reportFailure()
+{
     m_port.close();
     emit failed(m_failure);
 }

@@ -10,7 +10,8 @@ public:
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 2;
 
-    static bool isValidPort(int portNumber) {
+    static bool isValidPort(int portNumber)
+    {
         return portNumber >= kFirstPort && portNumber <= kLastPort;
     }
 

@@ -40,7 +40,8 @@ public:
     // The port in use, 0 when none is open.
     virtual int openPort() const = 0;
 
-    WriteResult WriteByte(quint8 value) {
+    WriteResult WriteByte(quint8 value)
+    {
         const char byte = static_cast<char>(value);
         return writeBytes(QByteArrayView(&byte, 1));
     }

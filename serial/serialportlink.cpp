@@ -6,13 +6,17 @@
 
 SerialPortLink::SerialPortLink(const PortMap &portMap, QObject *parent)
     : QObject(parent)
-    , m_portMap(portMap) {}
+    , m_portMap(portMap)
+{
+}
 
-SerialPortLink::~SerialPortLink() {
+SerialPortLink::~SerialPortLink()
+{
     flushAndClose();
 }
 
-OpenResult SerialPortLink::Open(int portNumber) {
+OpenResult SerialPortLink::Open(int portNumber)
+{
     OpenResult result;
     if (!PortMap::isValidPort(portNumber)) {
         result.failure = OpenFailure::Other;
@@ -51,7 +55,8 @@ OpenResult SerialPortLink::Open(int portNumber) {
     return result;
 }
 
-void SerialPortLink::adopt(int portNumber, std::unique_ptr<DevicePort> port) {
+void SerialPortLink::adopt(int portNumber, std::unique_ptr<DevicePort> port)
+{
     slot(portNumber) = std::move(port);
     const int previous = m_current;
     m_current = portNumber;
@@ -59,7 +64,8 @@ void SerialPortLink::adopt(int portNumber, std::unique_ptr<DevicePort> port) {
         retire(previous);
 }
 
-void SerialPortLink::retire(int portNumber) {
+void SerialPortLink::retire(int portNumber)
+{
     DevicePort *port = slot(portNumber).get();
     if (!port)
         return;
@@ -75,7 +81,8 @@ void SerialPortLink::retire(int portNumber) {
     });
 }
 
-WriteResult SerialPortLink::writeBytes(QByteArrayView bytes) {
+WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)
+{
     WriteResult result;
     result.portNumber = m_current;
     if (m_current == 0) {
@@ -104,7 +111,8 @@ WriteResult SerialPortLink::writeBytes(QByteArrayView bytes) {
     return result;
 }
 
-void SerialPortLink::flushAndClose(std::chrono::milliseconds budget) {
+void SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
+{
     const QDeadlineTimer deadline(budget);
     for (std::unique_ptr<DevicePort> &port : m_ports) {
         if (port)
@@ -114,7 +122,8 @@ void SerialPortLink::flushAndClose(std::chrono::milliseconds budget) {
     m_current = 0;
 }
 
-void SerialPortLink::onPortFailed(DevicePort *port, const QString &reason) {
+void SerialPortLink::onPortFailed(DevicePort *port, const QString &reason)
+{
     for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
         if (slot(number).get() != port)
             continue;

@@ -3,19 +3,22 @@
 #include <QAbstractButton>
 #include <QApplication>
 
-MessageBoxCloser::MessageBoxCloser() {
+MessageBoxCloser::MessageBoxCloser()
+{
     connect(&m_timer, &QTimer::timeout, this, &MessageBoxCloser::closeOpenBox);
     m_timer.start(5);
 }
 
-QStringList MessageBoxCloser::texts() const {
+QStringList MessageBoxCloser::texts() const
+{
     QStringList result;
     for (const Box &box : boxes)
         result << box.text;
     return result;
 }
 
-void MessageBoxCloser::closeOpenBox() {
+void MessageBoxCloser::closeOpenBox()
+{
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;

@@ -8,7 +8,8 @@
 #include <pty.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal() {
+PseudoTerminal::PseudoTerminal()
+{
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
         m_master = m_slave = -1;
@@ -18,14 +19,16 @@ PseudoTerminal::PseudoTerminal() {
     m_slavePath = QString::fromLocal8Bit(name);
 }
 
-PseudoTerminal::~PseudoTerminal() {
+PseudoTerminal::~PseudoTerminal()
+{
     if (m_master >= 0)
         ::close(m_master);
     if (m_slave >= 0)
         ::close(m_slave);
 }
 
-QByteArray PseudoTerminal::read(int count, int timeoutMs) {
+QByteArray PseudoTerminal::read(int count, int timeoutMs)
+{
     QByteArray received;
     const QDeadlineTimer deadline(timeoutMs);
     while (received.size() < count && !deadline.hasExpired()) {
@@ -41,25 +44,30 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs) {
     return received;
 }
 
-QByteArray PseudoTerminal::readFor(int waitMs) {
+QByteArray PseudoTerminal::readFor(int waitMs)
+{
     return read(INT_MAX, waitMs);
 }
 
-termios PseudoTerminal::settings() const {
+termios PseudoTerminal::settings() const
+{
     termios settings{};
     ::tcgetattr(m_master, &settings); // on Linux the master reports the slave's settings
     return settings;
 }
 
-void PseudoTerminal::stall() {
+void PseudoTerminal::stall()
+{
     ::tcflow(m_slave, TCOOFF);
 }
 
-void PseudoTerminal::resume() {
+void PseudoTerminal::resume()
+{
     ::tcflow(m_slave, TCOON);
 }
 
-void PseudoTerminal::unplug() {
+void PseudoTerminal::unplug()
+{
     ::close(m_master);
     m_master = -1;
 }

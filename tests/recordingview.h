@@ -14,13 +14,15 @@ public:
     QString text1 = QStringLiteral("Note N°");
     QString text2 = QStringLiteral("@EEPROM");
 
-    void choose(const QString &newTempo, const QString &newNote, const QString &newValue) {
+    void choose(const QString &newTempo, const QString &newNote, const QString &newValue)
+    {
         tempo = newTempo;
         notes = newNote;
         duree = newValue;
     }
 
-    QString ListText(ChoiceList list) const override {
+    QString ListText(ChoiceList list) const override
+    {
         switch (list) {
         case ChoiceList::tempo:
             return tempo;
@@ -32,7 +34,8 @@ public:
         return {};
     }
     void ShowWarning(const QString &text) override { warnings.append(text); }
-    void SetDisplayText(DisplayField field, const QString &text) override {
+    void SetDisplayText(DisplayField field, const QString &text) override
+    {
         (field == DisplayField::Text1 ? text1 : text2) = text;
     }
 };

@@ -1,6 +1,7 @@
 #include "form1.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,72 +32,57 @@ private slots:
 
 private:
     void createWindow(const QString &com1, const QString &com2 = u"/dev/tinkora-none"_qs);
-    template<typename T> T *control(const QString &name) const {
-        auto *widget = m_window->findChild<T *>(name);
-        Q_ASSERT(widget);
-        return widget;
+    template<typename T> T *control(const QString &name) const
+    {
+        return m_driver->control<T>(name);
     }
-    void type(const QString &list, const QString &text);
-    void click(const QString &button);
-    QString checkedPort() const;
+    void type(const QString &list, const QString &text) { m_driver->type(list, text); }
+    void click(const QString &button) { m_driver->click(button); }
+    QString checkedPort() const { return m_driver->checkedPort(); }
 
     std::unique_ptr<PseudoTerminal> m_com1;
     std::unique_ptr<PseudoTerminal> m_com2;
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<MessageBoxCloser> m_boxes;
+    std::unique_ptr<WindowDriver> m_driver;
 };
 
-static QByteArray bytes(std::initializer_list<int> values) {
+static QByteArray bytes(std::initializer_list<int> values)
+{
     QByteArray result;
     for (int value : values)
         result.append(char(value));
     return result;
 }
 
-void TestForm1::init() {
+void TestForm1::init()
+{
     m_com1 = std::make_unique<PseudoTerminal>();
     m_com2 = std::make_unique<PseudoTerminal>();
     m_boxes = std::make_unique<MessageBoxCloser>();
 }
 
-void TestForm1::cleanup() {
+void TestForm1::cleanup()
+{
     m_window.reset();
     m_boxes.reset();
     m_com1.reset();
     m_com2.reset();
 }
 
-void TestForm1::createWindow(const QString &com1, const QString &com2) {
+void TestForm1::createWindow(const QString &com1, const QString &com2)
+{
     PortMap ports;
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2);
     m_window = std::make_unique<Form1>(ports);
+    m_driver = std::make_unique<WindowDriver>(m_window.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void TestForm1::type(const QString &list, const QString &text) {
-    QLineEdit *edit = control<QComboBox>(list)->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
-void TestForm1::click(const QString &button) {
-    auto *widget = control<QAbstractButton>(button);
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-}
-
-QString TestForm1::checkedPort() const {
-    if (control<QRadioButton>(u"Option1"_qs)->isChecked())
-        return u"COM1"_qs;
-    if (control<QRadioButton>(u"Option2"_qs)->isChecked())
-        return u"COM2"_qs;
-    return {};
-}
-
-void TestForm1::startUpState() {
+void TestForm1::startUpState()
+{
     createWindow(m_com1->slavePath());
     QCOMPARE(m_window->windowTitle(), u"Générateur De mélodies"_qs);
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
@@ -122,7 +108,8 @@ void TestForm1::startUpState() {
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
 
-void TestForm1::layout_data() {
+void TestForm1::layout_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry"); // the twips of the layout divided by 15
 
@@ -136,7 +123,8 @@ void TestForm1::layout_data() {
     QTest::newRow("Text2") << u"Text2"_qs << QRect(176, 208, 97, 27);
 }
 
-void TestForm1::layout() {
+void TestForm1::layout()
+{
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     createWindow(m_com1->slavePath());
@@ -144,7 +132,8 @@ void TestForm1::layout() {
     QCOMPARE(control<QWidget>(name)->geometry(), geometry);
 }
 
-void TestForm1::listsAreFilledInOrderWithNothingChosen() {
+void TestForm1::listsAreFilledInOrderWithNothingChosen()
+{
     createWindow(m_com1->slavePath());
     auto entries = [this](const QString &name) {
         QStringList result;
@@ -176,7 +165,8 @@ void TestForm1::listsAreFilledInOrderWithNothingChosen() {
     }
 }
 
-void TestForm1::focusAndTabOrder() {
+void TestForm1::focusAndTabOrder()
+{
     createWindow(m_com1->slavePath());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), u"Text1"_qs);
@@ -195,7 +185,8 @@ void TestForm1::focusAndTabOrder() {
                                  u"duree"_qs, u"notes"_qs, u"Command2"_qs, u"Text2"_qs}));
 }
 
-void TestForm1::failedOpenEnablesNothing() {
+void TestForm1::failedOpenEnablesNothing()
+{
     createWindow(u"/dev/tinkora-no-such-device"_qs);
     click(u"Option1"_qs);
 
@@ -213,7 +204,8 @@ void TestForm1::failedOpenEnablesNothing() {
         QVERIFY2(!control<QWidget>(name)->isEnabled(), qPrintable(name));
 }
 
-void TestForm1::wholeMelodyByClicksAndTyping() {
+void TestForm1::wholeMelodyByClicksAndTyping()
+{
     createWindow(m_com1->slavePath());
     click(u"Option1"_qs);
     type(u"tempo"_qs, u"120"_qs);
@@ -232,7 +224,8 @@ void TestForm1::wholeMelodyByClicksAndTyping() {
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
 
-void TestForm1::missingChoicesWarnInOrder() {
+void TestForm1::missingChoicesWarnInOrder()
+{
     createWindow(m_com1->slavePath());
     click(u"Option1"_qs);
     type(u"notes"_qs, u"La3"_qs);
@@ -247,13 +240,12 @@ void TestForm1::missingChoicesWarnInOrder() {
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
 }
 
-void TestForm1::typedTextIsTakenExactly() {
+void TestForm1::typedTextIsTakenExactly()
+{
     createWindow(m_com1->slavePath());
     click(u"Option1"_qs);
     // No completion turns "la3" into "La3", and Enter adds nothing to the lists.
-    type(u"tempo"_qs, u"6"_qs);
-    type(u"notes"_qs, u"la3"_qs);
-    type(u"duree"_qs, u"Double Croche=1/4 Noire"_qs);
+    m_driver->choose(u"6"_qs, u"la3"_qs, u"Double Croche=1/4 Noire"_qs);
     QCOMPARE(control<QComboBox>(u"notes"_qs)->currentText(), u"la3"_qs);
     QCOMPARE(control<QComboBox>(u"tempo"_qs)->currentText(), u"6"_qs);
     QCOMPARE(control<QComboBox>(u"notes"_qs)->count(), 36);
@@ -265,12 +257,11 @@ void TestForm1::typedTextIsTakenExactly() {
     QCOMPARE(m_com1->readFor(150), QByteArray());
 }
 
-void TestForm1::switchingPortsMidMelody() {
+void TestForm1::switchingPortsMidMelody()
+{
     createWindow(m_com1->slavePath(), m_com2->slavePath());
     click(u"Option1"_qs);
-    type(u"tempo"_qs, u"60"_qs);
-    type(u"notes"_qs, u"Do2"_qs);
-    type(u"duree"_qs, u"Ronde=4 Noires"_qs);
+    m_driver->choose(u"60"_qs, u"Do2"_qs, u"Ronde=4 Noires"_qs);
     click(u"Command2"_qs);
     QCOMPARE(m_com1->read(3), bytes({0, 1, 255}));
 
@@ -287,7 +278,8 @@ void TestForm1::switchingPortsMidMelody() {
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
 
-void TestForm1::failedSwitchKeepsTheOpenPort() {
+void TestForm1::failedSwitchKeepsTheOpenPort()
+{
     createWindow(m_com1->slavePath());
     click(u"Option1"_qs);
     click(u"Option2"_qs);
@@ -296,14 +288,13 @@ void TestForm1::failedSwitchKeepsTheOpenPort() {
              qPrintable(m_boxes->boxes.first().text));
     QCOMPARE(checkedPort(), u"COM1"_qs);
 
-    type(u"tempo"_qs, u"120"_qs);
-    type(u"notes"_qs, u"La3"_qs);
-    type(u"duree"_qs, u"Noire"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     click(u"Command2"_qs);
     QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
 }
 
-void TestForm1::unpluggedAdapterIsReportedOnce() {
+void TestForm1::unpluggedAdapterIsReportedOnce()
+{
     const QString device = m_com1->slavePath();
     createWindow(device);
     click(u"Option1"_qs);
@@ -317,9 +308,7 @@ void TestForm1::unpluggedAdapterIsReportedOnce() {
     QTest::qWait(200);
     QCOMPARE(m_boxes->boxes.size(), 1);
 
-    type(u"tempo"_qs, u"120"_qs);
-    type(u"notes"_qs, u"La3"_qs);
-    type(u"duree"_qs, u"Noire"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     click(u"Command2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 2);
     QVERIFY(m_boxes->boxes.last().text.startsWith(u"Aucun port n'est ouvert"_qs));

@@ -1,6 +1,7 @@
 #include "pseudoterminal.h"
 #include "serialportlink.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -17,6 +18,8 @@ class TestSerialPortLink : public QObject {
 private slots:
     void init();
     void cleanup();
+    void devicePaths_data();
+    void devicePaths();
     void lineSettings();
     void bytesLeaveUnaltered();
     void stalledLineDoesNotBlock();
@@ -41,14 +44,16 @@ private:
 };
 
 std::unique_ptr<SerialPortLink> TestSerialPortLink::makeLink(const QString &com1,
-                                                             const QString &com2) {
+                                                             const QString &com2)
+{
     PortMap ports;
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2.isEmpty() ? u"/nonexistent/ttyS1"_qs : com2);
     return std::make_unique<SerialPortLink>(ports);
 }
 
-bool TestSerialPortLink::canLock(const QString &path) {
+bool TestSerialPortLink::canLock(const QString &path)
+{
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
@@ -57,18 +62,46 @@ bool TestSerialPortLink::canLock(const QString &path) {
     return locked;
 }
 
-void TestSerialPortLink::init() {
+void TestSerialPortLink::init()
+{
     m_com1 = std::make_unique<PseudoTerminal>();
     m_com2 = std::make_unique<PseudoTerminal>();
     QVERIFY(m_com1->isValid() && m_com2->isValid());
 }
 
-void TestSerialPortLink::cleanup() {
+void TestSerialPortLink::cleanup()
+{
     m_com1.reset();
     m_com2.reset();
 }
 
-void TestSerialPortLink::lineSettings() {
+void TestSerialPortLink::devicePaths_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("absolute") << u"/dev/ttyUSB0"_qs << u"/dev/ttyUSB0"_qs;
+    QTest::newRow("bare name") << u"ttyUSB0"_qs << u"/dev/ttyUSB0"_qs;
+    // Qt would look for a relative path under /dev; the user meant the current folder.
+    QTest::newRow("relative") << u"build/com1"_qs << QDir::current().filePath(u"build/com1"_qs);
+    QTest::newRow("untidy") << u"/dev//serial/../ttyS0"_qs << u"/dev/ttyS0"_qs;
+}
+
+void TestSerialPortLink::devicePaths()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, expected);
+
+    PortMap ports;
+    QCOMPARE(ports.devicePath(1), u"/dev/ttyS0"_qs);
+    QCOMPARE(ports.devicePath(2), u"/dev/ttyS1"_qs);
+    ports.setDevicePath(2, given);
+    QCOMPARE(ports.devicePath(2), expected);
+    QCOMPARE(ports.devicePath(1), u"/dev/ttyS0"_qs);
+}
+
+void TestSerialPortLink::lineSettings()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QCOMPARE(link->openPort(), 1);
@@ -92,7 +125,8 @@ void TestSerialPortLink::lineSettings() {
     QCOMPARE(port->baudRate(), 2400);
 }
 
-void TestSerialPortLink::bytesLeaveUnaltered() {
+void TestSerialPortLink::bytesLeaveUnaltered()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
 
@@ -110,7 +144,8 @@ void TestSerialPortLink::bytesLeaveUnaltered() {
     QCOMPARE(m_com1->readFor(100), QByteArray());
 }
 
-void TestSerialPortLink::stalledLineDoesNotBlock() {
+void TestSerialPortLink::stalledLineDoesNotBlock()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -128,7 +163,8 @@ void TestSerialPortLink::stalledLineDoesNotBlock() {
     QCOMPARE(m_com1->read(sent.size()), sent);
 }
 
-void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt() {
+void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -141,7 +177,8 @@ void TestSerialPortLink::pickingTheOpenPortAgainKeepsIt() {
     QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
 }
 
-void TestSerialPortLink::failedSwitchKeepsThePortInUse() {
+void TestSerialPortLink::failedSwitchKeepsThePortInUse()
+{
     auto link = makeLink(m_com1->slavePath(), u"/dev/tinkora-no-such-device"_qs);
     QVERIFY(link->Open(1).ok());
 
@@ -152,7 +189,8 @@ void TestSerialPortLink::failedSwitchKeepsThePortInUse() {
     QCOMPARE(m_com1->read(3), QByteArray("\x02\x16\x32"));
 }
 
-void TestSerialPortLink::switchingPortsLosesNoByte() {
+void TestSerialPortLink::switchingPortsLosesNoByte()
+{
     auto link = makeLink(m_com1->slavePath(), m_com2->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();
@@ -171,7 +209,8 @@ void TestSerialPortLink::switchingPortsLosesNoByte() {
     QVERIFY(!canLock(m_com2->slavePath()));
 }
 
-void TestSerialPortLink::openFailures_data() {
+void TestSerialPortLink::openFailures_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<OpenFailure>("failure");
 
@@ -180,7 +219,8 @@ void TestSerialPortLink::openFailures_data() {
     QTest::newRow("not a serial port") << u"/dev/null"_qs << OpenFailure::Other;
 }
 
-void TestSerialPortLink::openFailures() {
+void TestSerialPortLink::openFailures()
+{
     QFETCH(QString, path);
     QFETCH(OpenFailure, failure);
 
@@ -193,7 +233,8 @@ void TestSerialPortLink::openFailures() {
     QCOMPARE(link->writeBytes(QByteArray(1, 0)).failure, WriteFailure::NotOpen);
 }
 
-void TestSerialPortLink::busyWhileAnotherLinkHasIt() {
+void TestSerialPortLink::busyWhileAnotherLinkHasIt()
+{
     auto first = makeLink(m_com1->slavePath());
     QVERIFY(first->Open(1).ok());
 
@@ -209,7 +250,8 @@ void TestSerialPortLink::busyWhileAnotherLinkHasIt() {
     QCOMPARE(m_com1->read(3), QByteArray("\x04\x16\x32"));
 }
 
-void TestSerialPortLink::busyWhileAnotherProcessLocksIt() {
+void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
+{
     QProcess holder;
     // --close: only flock itself holds the lock, so it ends when flock does.
     holder.start(u"flock"_qs, {u"--exclusive"_qs, u"--nonblock"_qs, u"--close"_qs,
@@ -227,7 +269,8 @@ void TestSerialPortLink::busyWhileAnotherProcessLocksIt() {
     QVERIFY(link->Open(1).ok());
 }
 
-void TestSerialPortLink::permissionDeniedToAnotherUser() {
+void TestSerialPortLink::permissionDeniedToAnotherUser()
+{
     // Root opens anything, so the attempt is made by an unprivileged user (nobody), as a user
     // outside the dialout group would make it.
     QProcess probe;
@@ -244,7 +287,8 @@ void TestSerialPortLink::permissionDeniedToAnotherUser() {
     QCOMPARE(output.section(u' ', 1), u"accès refusé"_qs);
 }
 
-void TestSerialPortLink::unpluggedDeviceIsReportedOnce() {
+void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QSignalSpy lost(link.get(), &SerialPortLink::portLost);
@@ -268,7 +312,8 @@ void TestSerialPortLink::unpluggedDeviceIsReportedOnce() {
     QVERIFY(relink->Open(1).ok());
 }
 
-void TestSerialPortLink::closeRightAfterWriteSendsEverything() {
+void TestSerialPortLink::closeRightAfterWriteSendsEverything()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     QVERIFY(link->writeBytes("\x3c\x24\xff").ok());
@@ -276,7 +321,8 @@ void TestSerialPortLink::closeRightAfterWriteSendsEverything() {
     QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
 }
 
-void TestSerialPortLink::closingOnAStalledLineReturns() {
+void TestSerialPortLink::closingOnAStalledLineReturns()
+{
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
     m_com1->stall();

@@ -18,7 +18,8 @@ private slots:
     void namesMatchExactly();
 };
 
-void TestTables::listsInDisplayOrder() {
+void TestTables::listsInDisplayOrder()
+{
     QStringList tempos;
     for (QStringView tempo : TempoList)
         tempos << tempo.toString();
@@ -44,7 +45,8 @@ void TestTables::listsInDisplayOrder() {
     }
 }
 
-void TestTables::durationMatrix_data() {
+void TestTables::durationMatrix_data()
+{
     QTest::addColumn<QString>("value");
     QTest::addColumn<QList<int>>("expected"); // at 60, 90, 120, 150, 180
 
@@ -62,7 +64,8 @@ void TestTables::durationMatrix_data() {
         << u"Double Croche=1/4 Noire"_qs << QList<int>{25, 16, 12, 10, 8};
 }
 
-void TestTables::durationMatrix() {
+void TestTables::durationMatrix()
+{
     QFETCH(QString, value);
     QFETCH(QList<int>, expected);
 
@@ -75,7 +78,8 @@ void TestTables::durationMatrix() {
     }
 }
 
-void TestTables::typedTempos_data() {
+void TestTables::typedTempos_data()
+{
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<int>("problem");
@@ -111,7 +115,8 @@ void TestTables::typedTempos_data() {
     QTest::newRow("placeholder") << u"Noire"_qs << u"Tempo"_qs << notANumber << 0;
 }
 
-void TestTables::typedTempos() {
+void TestTables::typedTempos()
+{
     QFETCH(QString, value);
     QFETCH(QString, tempo);
     QFETCH(int, problem);
@@ -122,7 +127,8 @@ void TestTables::typedTempos() {
     QCOMPARE(result.value, expected);
 }
 
-void TestTables::noteCodes_data() {
+void TestTables::noteCodes_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("code");
 
@@ -134,7 +140,8 @@ void TestTables::noteCodes_data() {
     QTest::newRow("highest") << u"Si4"_qs << 36;
 }
 
-void TestTables::noteCodes() {
+void TestTables::noteCodes()
+{
     QFETCH(QString, name);
     QFETCH(int, code);
     const std::optional<quint8> found = NoteCodeFor(name);
@@ -142,7 +149,8 @@ void TestTables::noteCodes() {
     QCOMPARE(int(*found), code);
 }
 
-void TestTables::namesMatchExactly_data() {
+void TestTables::namesMatchExactly_data()
+{
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
 
@@ -157,7 +165,8 @@ void TestTables::namesMatchExactly_data() {
     QTest::newRow("empty") << QString() << QString();
 }
 
-void TestTables::namesMatchExactly() {
+void TestTables::namesMatchExactly()
+{
     QFETCH(QString, note);
     QFETCH(QString, value);
     QVERIFY(!NoteCodeFor(note));

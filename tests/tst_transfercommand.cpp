@@ -32,14 +32,16 @@ private:
     TransferState m_state;
 };
 
-static QByteArray bytes(std::initializer_list<int> values) {
+static QByteArray bytes(std::initializer_list<int> values)
+{
     QByteArray result;
     for (int value : values)
         result.append(char(value));
     return result;
 }
 
-void TestTransferCommand::init() {
+void TestTransferCommand::init()
+{
     m_pty = std::make_unique<PseudoTerminal>();
     QVERIFY(m_pty->isValid());
     PortMap ports;
@@ -50,12 +52,14 @@ void TestTransferCommand::init() {
     m_state = TransferState{};
 }
 
-void TestTransferCommand::cleanup() {
+void TestTransferCommand::cleanup()
+{
     m_link.reset();
     m_pty.reset();
 }
 
-void TestTransferCommand::verifyNothingHappened() {
+void TestTransferCommand::verifyNothingHappened()
+{
     QCOMPARE(m_pty->readFor(150), QByteArray());
     QCOMPARE(m_state.NoteNumber, 1);
     QCOMPARE(m_state.NoteCode, 0);
@@ -64,7 +68,8 @@ void TestTransferCommand::verifyNothingHappened() {
     QCOMPARE(m_view.text2, u"@EEPROM"_qs);
 }
 
-void TestTransferCommand::firstAndSecondFrames() {
+void TestTransferCommand::firstAndSecondFrames()
+{
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
 
     transfer();
@@ -82,7 +87,8 @@ void TestTransferCommand::firstAndSecondFrames() {
     QCOMPARE(m_view.warnings, QStringList());
 }
 
-void TestTransferCommand::placeholderWarnings_data() {
+void TestTransferCommand::placeholderWarnings_data()
+{
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
@@ -102,7 +108,8 @@ void TestTransferCommand::placeholderWarnings_data() {
         << u"abc"_qs << u"La3"_qs << u"Durée"_qs << QStringList{value};
 }
 
-void TestTransferCommand::placeholderWarnings() {
+void TestTransferCommand::placeholderWarnings()
+{
     QFETCH(QString, tempo);
     QFETCH(QString, note);
     QFETCH(QString, value);
@@ -114,7 +121,8 @@ void TestTransferCommand::placeholderWarnings() {
     verifyNothingHappened();
 }
 
-void TestTransferCommand::typedChoices_data() {
+void TestTransferCommand::typedChoices_data()
+{
     QTest::addColumn<QString>("tempo");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("value");
@@ -168,7 +176,8 @@ void TestTransferCommand::typedChoices_data() {
         << QStringList{badNote(QString(40, u'x') + u'…')};
 }
 
-void TestTransferCommand::typedChoices() {
+void TestTransferCommand::typedChoices()
+{
     QFETCH(QString, tempo);
     QFETCH(QString, note);
     QFETCH(QString, value);
@@ -186,7 +195,8 @@ void TestTransferCommand::typedChoices() {
     QCOMPARE(m_state.NoteNumber, 2);
 }
 
-void TestTransferCommand::lastSlotIsRewritten() {
+void TestTransferCommand::lastSlotIsRewritten()
+{
     const QString limit = u"Le nombre maximum de notes (31) est atteint"_qs;
     m_view.choose(u"180"_qs, u"Do4"_qs, u"Double Croche=1/4 Noire"_qs);
 
@@ -212,7 +222,8 @@ void TestTransferCommand::lastSlotIsRewritten() {
     QCOMPARE(m_state.NoteNumber, 31);
 }
 
-void TestTransferCommand::nothingIsSentWithoutAPort() {
+void TestTransferCommand::nothingIsSentWithoutAPort()
+{
     SerialPortLink closed;
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     TransferCommand(m_view, closed, m_state).Run();
@@ -221,7 +232,8 @@ void TestTransferCommand::nothingIsSentWithoutAPort() {
     verifyNothingHappened();
 }
 
-void TestTransferCommand::nothingIsSentToAnUnpluggedDevice() {
+void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
+{
     const QString device = m_pty->slavePath();
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     m_pty->unplug();

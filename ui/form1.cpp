@@ -17,16 +17,19 @@
 namespace {
 
 // The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI.
-constexpr int px(int twips) {
+constexpr int px(int twips)
+{
     return twips / 15;
 }
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return QRect(px(left), px(top), px(width), px(height));
 }
 
 // An editable list whose text is exactly what the user chose or typed, starting at placeholder.
-QComboBox *makeList(const QString &name, QWidget *parent) {
+QComboBox *makeList(const QString &name, QWidget *parent)
+{
     auto *list = new QComboBox(parent);
     list->setObjectName(name);
     list->setEditable(true);
@@ -36,15 +39,16 @@ QComboBox *makeList(const QString &name, QWidget *parent) {
     return list;
 }
 
-template<typename Names>
-void fill(QComboBox *list, const Names &names, const QString &placeholder) {
+template<typename Names> void fill(QComboBox *list, const Names &names, const QString &placeholder)
+{
     for (QStringView name : names)
         list->addItem(name.toString());
     list->setCurrentIndex(-1); // adding to an empty list selects the first entry
     list->setEditText(placeholder);
 }
 
-QString portName(int portNumber) {
+QString portName(int portNumber)
+{
     return QStringLiteral("COM%1").arg(portNumber);
 }
 
@@ -52,7 +56,8 @@ QString portName(int portNumber) {
 
 Form1::Form1(const PortMap &ports, QWidget *parent)
     : QWidget(parent)
-    , MSComm1(ports) {
+    , MSComm1(ports)
+{
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Générateur De mélodies"));
     setWindowIcon(transferPicture());
@@ -68,7 +73,8 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
             Qt::QueuedConnection);
 }
 
-void Form1::createControls() {
+void Form1::createControls()
+{
     Text1 = new QLineEdit(QStringLiteral("Note N°"), this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text2 = new QLineEdit(QStringLiteral("@EEPROM"), this);
@@ -98,7 +104,8 @@ void Form1::createControls() {
     Command2->setEnabled(false);
 }
 
-void Form1::placeControls() {
+void Form1::placeControls()
+{
     setFixedSize(px(5355), px(3915));
     Text1->setGeometry(twipsRect(2640, 2640, 1095, 375));
     Option1->setGeometry(twipsRect(240, 120, 975, 255));
@@ -115,7 +122,8 @@ void Form1::placeControls() {
     Text1->setFocus();
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load()
+{
     fill(tempo, TempoList, QStringLiteral("Tempo"));
     QStringList values;
     for (const DurationEntry &entry : DurationTable)
@@ -130,19 +138,23 @@ void Form1::Form_Load() {
     Module1::transferState.DeviceAddress = 0;
 }
 
-void Form1::Option1_Click() {
+void Form1::Option1_Click()
+{
     choosePort(1);
 }
 
-void Form1::Option2_Click() {
+void Form1::Option2_Click()
+{
     choosePort(2);
 }
 
-void Form1::Command2_Click() {
+void Form1::Command2_Click()
+{
     TransferCommand(*this, MSComm1).Run();
 }
 
-void Form1::choosePort(int portNumber) {
+void Form1::choosePort(int portNumber)
+{
     const OpenResult result = MSComm1.Open(portNumber);
     showOpenPort();
     if (!result.ok()) {
@@ -155,7 +167,8 @@ void Form1::choosePort(int portNumber) {
     duree->setEnabled(true);
 }
 
-void Form1::reportOpenFailure(int portNumber, const OpenResult &result) {
+void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
+{
     QString advice;
     switch (result.failure) {
     case OpenFailure::Missing:
@@ -183,7 +196,8 @@ void Form1::reportOpenFailure(int portNumber, const OpenResult &result) {
     ShowWarning(text + u'\n' + advice);
 }
 
-void Form1::reportPortLost(int portNumber, const QString &device, const QString &reason) {
+void Form1::reportPortLost(int portNumber, const QString &device, const QString &reason)
+{
     showOpenPort();
     ShowWarning(QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à "
                                "nouveau le port.")
@@ -191,14 +205,16 @@ void Form1::reportPortLost(int portNumber, const QString &device, const QString 
 }
 
 // The checked button always names the port really in use, or none.
-void Form1::showOpenPort() {
+void Form1::showOpenPort()
+{
     m_ports->setExclusive(false);
     Option1->setChecked(MSComm1.openPort() == 1);
     Option2->setChecked(MSComm1.openPort() == 2);
     m_ports->setExclusive(true);
 }
 
-QString Form1::ListText(ChoiceList list) const {
+QString Form1::ListText(ChoiceList list) const
+{
     switch (list) {
     case ChoiceList::tempo:
         return tempo->currentText();
@@ -210,13 +226,15 @@ QString Form1::ListText(ChoiceList list) const {
     return {};
 }
 
-void Form1::ShowWarning(const QString &text) {
+void Form1::ShowWarning(const QString &text)
+{
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
     box.exec();
 }
 
-void Form1::SetDisplayText(DisplayField field, const QString &text) {
+void Form1::SetDisplayText(DisplayField field, const QString &text)
+{
     QLineEdit *display = field == DisplayField::Text1 ? Text1 : Text2;
     display->setText(text);
     display->repaint();

@@ -6,7 +6,8 @@
 
 namespace {
 
-void drawComputer(QPainter &painter, const QRectF &screen) {
+void drawComputer(QPainter &painter, const QRectF &screen)
+{
     // Case, screen and a small stand under it.
     painter.setPen(QPen(QColor(0x37, 0x3c, 0x44), 1));
     painter.setBrush(QColor(0xd9, 0xdc, 0xe1));
@@ -22,7 +23,8 @@ void drawComputer(QPainter &painter, const QRectF &screen) {
     painter.drawRect(QRectF(middle - 4.5, screen.bottom() + 2, 9, 1.5));
 }
 
-QPixmap paint(int size) {
+QPixmap paint(int size)
+{
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -47,7 +49,8 @@ QPixmap paint(int size) {
 
 } // namespace
 
-QIcon transferPicture() {
+QIcon transferPicture()
+{
     QIcon icon;
     icon.addPixmap(paint(32));
     icon.addPixmap(paint(64));

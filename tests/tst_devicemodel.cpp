@@ -1,0 +1,224 @@
+#include "eepromimage.h"
+#include "framedecoder.h"
+#include "linecheck.h"
+#include "melodyrenderer.h"
+
+#include <QTest>
+#include <QtEndian>
+
+class TestDeviceModel : public QObject {
+    Q_OBJECT
+private slots:
+    void frames_data();
+    void frames();
+    void framesSplitAcrossReads();
+    void eepromAfterRewritesOfSlot31();
+    void oddAddressOverwritesTheNextSlot();
+    void pitch();
+    void wavLengthAndSound();
+    void lineSettings_data();
+    void lineSettings();
+};
+
+static QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (int value : values)
+        result.append(char(value));
+    return result;
+}
+
+void TestDeviceModel::frames_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("first note") << bytes({0, 22, 50})
+                                << QStringList{u"Note 1 @0 : La3, 50 (0,50 s)"_qs};
+    QTest::newRow("last slot") << bytes({60, 36, 8})
+                               << QStringList{u"Note 31 @60 : Si4, 8 (0,08 s)"_qs};
+    QTest::newRow("folded durations")
+        << bytes({0, 1, 253, 2, 1, 254, 4, 1, 255})
+        << QStringList{u"Note 1 @0 : Do2, 253 (2,66 s)"_qs, u"Note 2 @2 : Do2, 254 (3,00 s)"_qs,
+                       u"Note 3 @4 : Do2, 255 (4,00 s)"_qs};
+    QTest::newRow("silence") << bytes({2, 0, 100})
+                             << QStringList{u"Note 2 @2 : silence, 100 (1,00 s)"_qs};
+    QTest::newRow("odd address") << bytes({7, 22, 50})
+                                 << QStringList{
+                                        u"Note ? @7 : La3, 50 (0,50 s)  !! adresse impaire"_qs};
+    QTest::newRow("beyond slot 31")
+        << bytes({62, 22, 50})
+        << QStringList{u"Note ? @62 : La3, 50 (0,50 s)  !! adresse au-delà de 60"_qs};
+    QTest::newRow("unknown note, zero duration")
+        << bytes({0, 37, 0})
+        << QStringList{u"Note 1 @0 : ?, 0 (0,00 s)  !! code de note au-delà de 36, durée nulle"_qs};
+    QTest::newRow("everything wrong")
+        << bytes({255, 255, 0})
+        << QStringList{u"Note ? @255 : ?, 0 (0,00 s)  !! adresse impaire, adresse au-delà de 60, "
+                       "code de note au-delà de 36, durée nulle"_qs};
+    QTest::newRow("incomplete frame waits") << bytes({0, 22}) << QStringList();
+}
+
+void TestDeviceModel::frames()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, lines);
+
+    FrameDecoder decoder;
+    QStringList described;
+    for (const DeviceFrame &frame : decoder.feed(input))
+        described << frame.describe();
+    QCOMPARE(described, lines);
+    QCOMPARE(decoder.pendingBytes(), int(input.size() % 3));
+}
+
+void TestDeviceModel::framesSplitAcrossReads()
+{
+    FrameDecoder decoder;
+    const QByteArray stream = bytes({0, 22, 50, 2, 25, 25, 4});
+    std::vector<DeviceFrame> frames;
+    for (char byte : stream) {
+        for (const DeviceFrame &frame : decoder.feed(QByteArrayView(&byte, 1)))
+            frames.push_back(frame);
+    }
+    QCOMPARE(frames.size(), 2u);
+    QCOMPARE(frames[1].address, 2);
+    QCOMPARE(frames[1].noteCode, 25);
+    QCOMPARE(frames[1].durationByte, 25);
+    QCOMPARE(decoder.pendingBytes(), 1);
+}
+
+void TestDeviceModel::eepromAfterRewritesOfSlot31()
+{
+    EepromImage image;
+    for (int slot = 1; slot <= 31; ++slot)
+        image.store({quint8(2 * (slot - 1)), quint8(slot), 50});
+    image.store({60, 22, 100});
+    image.store({60, 1, 255}); // the 33rd transfer rewrites slot 31 again
+
+    const QByteArray eeprom = image.bytes();
+    QCOMPARE(eeprom.size(), 64);
+    QCOMPARE(eeprom.left(4), bytes({1, 50, 2, 50}));
+    QCOMPARE(eeprom.mid(58, 6), bytes({30, 50, 1, 255, 0, 0}));
+
+    const auto melody = image.melody();
+    QCOMPARE(melody.size(), 31u);
+    QCOMPARE(melody.back().slot, 31);
+    QCOMPARE(melody.back().noteCode, 1);
+    QCOMPARE(melody.back().durationByte, 255);
+}
+
+void TestDeviceModel::oddAddressOverwritesTheNextSlot()
+{
+    EepromImage image;
+    image.store({8, 22, 50});
+    image.store({7, 13, 40});  // its duration byte lands on slot 5's note code
+    image.store({63, 30, 20}); // the duration byte would fall off the chip
+    QCOMPARE(image.bytes().mid(6, 4), bytes({0, 13, 40, 50}));
+    QCOMPARE(image.bytes().at(63), char(30));
+    const auto melody = image.melody();
+    QCOMPARE(melody.size(), 1u);
+    QCOMPARE(melody.front().slot, 5);
+    QCOMPARE(melody.front().noteCode, 40);
+}
+
+void TestDeviceModel::pitch()
+{
+    QCOMPARE(MelodyRenderer::frequency(22), 440.0);
+    QCOMPARE(MelodyRenderer::frequency(34), 880.0);
+    QCOMPARE(MelodyRenderer::frequency(10), 220.0);
+    QVERIFY(qAbs(MelodyRenderer::frequency(1) - 130.813) <
+            0.001); // Do2, an octave and a half below
+    QCOMPARE(MelodyRenderer::frequency(0), 0.0);
+    QCOMPARE(MelodyRenderer::frequency(37), 0.0);
+}
+
+void TestDeviceModel::wavLengthAndSound()
+{
+    // La3 for 0.5 s, a silence of 1 s, Do4 for 2.66 s.
+    const std::vector<EepromImage::Slot> melody{{1, 0, 22, 50}, {2, 2, 0, 100}, {3, 4, 25, 253}};
+    const QByteArray wav = MelodyRenderer::render(melody);
+
+    const int samples = 441 * (50 + 100 + 266);
+    QCOMPARE(wav.size(), 44 + 2 * samples);
+    QCOMPARE(wav.left(4), QByteArray("RIFF"));
+    QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+    QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 24), 44100u);
+    QCOMPARE(qFromLittleEndian<quint16>(wav.constData() + 34), 16u);
+    QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(2 * samples));
+
+    auto peak = [&wav](int fromUnit, int toUnit) {
+        int loudest = 0;
+        for (int i = fromUnit * 441; i < toUnit * 441; ++i)
+            loudest =
+                qMax(loudest, qAbs(int(qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i))));
+        return loudest;
+    };
+    QVERIFY(peak(1, 49) > 10000);
+    QCOMPARE(peak(50, 150), 0);
+    QVERIFY(peak(151, 415) > 10000);
+    // Short fades: each note starts and ends at silence, so joins do not click.
+    QCOMPARE(qFromLittleEndian<qint16>(wav.constData() + 44), 0);
+    QVERIFY(qAbs(qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * (50 * 441 - 1))) < 200);
+}
+
+void TestDeviceModel::lineSettings_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QStringList>("problems");
+
+    QTest::newRow("raw 2400 8N1") << 0 << QStringList();
+    QTest::newRow("9600 baud") << 1
+                               << QStringList{u"émission à 9600 bauds au lieu de 2400"_qs,
+                                              u"réception à 9600 bauds au lieu de 2400"_qs};
+    QTest::newRow("two stop bits") << 2 << QStringList{u"2 bits d'arrêt"_qs};
+    QTest::newRow("output processing")
+        << 3 << QStringList{u"sortie transformée (OPOST : fins de ligne réécrites)"_qs};
+    QTest::newRow("hardware flow control")
+        << 4 << QStringList{u"contrôle de flux matériel (CRTSCTS)"_qs};
+    QTest::newRow("software flow control") << 5 << QStringList{u"contrôle de flux XON/XOFF"_qs};
+    QTest::newRow("canonical mode")
+        << 6 << QStringList{u"mode non brut (ICANON, ECHO, ISIG ou IEXTEN)"_qs};
+    QTest::newRow("seven data bits") << 7 << QStringList{u"pas 8 bits de données"_qs};
+    QTest::newRow("parity") << 8 << QStringList{u"parité active"_qs};
+}
+
+void TestDeviceModel::lineSettings()
+{
+    QFETCH(int, change);
+    QFETCH(QStringList, problems);
+
+    termios settings{};
+    cfmakeraw(&settings);
+    cfsetspeed(&settings, B2400);
+    switch (change) {
+    case 1:
+        cfsetspeed(&settings, B9600);
+        break;
+    case 2:
+        settings.c_cflag |= CSTOPB;
+        break;
+    case 3:
+        settings.c_oflag |= OPOST | ONLCR;
+        break;
+    case 4:
+        settings.c_cflag |= CRTSCTS;
+        break;
+    case 5:
+        settings.c_iflag |= IXON | IXOFF;
+        break;
+    case 6:
+        settings.c_lflag |= ICANON | ECHO;
+        break;
+    case 7:
+        settings.c_cflag = (settings.c_cflag & ~CSIZE) | CS7;
+        break;
+    case 8:
+        settings.c_cflag |= PARENB;
+        break;
+    }
+    QCOMPARE(lineProblems(settings), problems);
+}
+
+QTEST_GUILESS_MAIN(TestDeviceModel)
+#include "tst_devicemodel.moc"

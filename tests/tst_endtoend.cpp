@@ -1,0 +1,88 @@
+#include "form1.h"
+#include "messageboxcloser.h"
+#include "windowdriver.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The whole road: the window, driven by clicks and typing, sends a melody through the serial link
+// to the board stand-in, which decodes it, keeps the EEPROM image and renders what it would play.
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void fiveNoteMelody();
+};
+
+void TestEndToEnd::fiveNoteMelody()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(u"com1"_qs);
+    const QString eeprom = dir.filePath(u"melodie.eeprom"_qs);
+    const QString wav = dir.filePath(u"melodie.wav"_qs);
+
+    QProcess device;
+    device.start(QStringLiteral(TINKORA_DEVICE),
+                 {u"--link"_qs, link, u"--eeprom"_qs, eeprom, u"--wav"_qs, wav});
+    QVERIFY(device.waitForStarted());
+    QTRY_VERIFY(QFile::exists(link));
+
+    MessageBoxCloser boxes;
+    {
+        PortMap ports;
+        ports.setDevicePath(1, link);
+        Form1 window(ports);
+        WindowDriver driver(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        driver.click(u"Option1"_qs);
+        const QStringList melody[] = {
+            {u"120"_qs, u"La3"_qs, u"Noire"_qs},
+            {u"120"_qs, u"Do4"_qs, u"Croche=1/2 Noire"_qs},
+            {u"60"_qs, u"Si4"_qs, u"Ronde=4 Noires"_qs},
+            {u"90"_qs, u"Do2"_qs, u"Ronde=4 Noires"_qs},
+            {u"180"_qs, u"Sol#3"_qs, u"Double Croche=1/4 Noire"_qs},
+        };
+        for (const QStringList &note : melody) {
+            driver.choose(note[0], note[1], note[2]);
+            driver.click(u"Command2"_qs);
+        }
+        QCOMPARE(window.findChild<QWidget *>(u"Text1"_qs)->property("text").toString(),
+                 u"Note N° 5"_qs);
+        // The user looks at the board before closing: the bytes leave while the port is open.
+        QTRY_VERIFY(device.peek(1 << 16).contains("Note 5 @8"));
+    } // closing the window closes the port: the stand-in then ends by itself
+
+    QVERIFY(device.waitForFinished(10000));
+    QCOMPARE(device.exitCode(), 0);
+    QCOMPARE(boxes.boxes.size(), 0);
+
+    const QString output = QString::fromUtf8(device.readAllStandardOutput());
+    const QStringList expectedLines{
+        u"Ligne : 2400 bauds, 8N1, mode brut."_qs, u"Note 1 @0 : La3, 50 (0,50 s)"_qs,
+        u"Note 2 @2 : Do4, 25 (0,25 s)"_qs,        u"Note 3 @4 : Si4, 255 (4,00 s)"_qs,
+        u"Note 4 @6 : Do2, 253 (2,66 s)"_qs,       u"Note 5 @8 : Sol#3, 8 (0,08 s)"_qs,
+        u"Mélodie en EEPROM (5 notes) :"_qs,       u"   1        0  La3     50 (0,50 s)"_qs,
+        u"   5        8  Sol#3   8 (0,08 s)"_qs,
+    };
+    for (const QString &line : expectedLines)
+        QVERIFY2(output.split(u'\n').contains(line), qPrintable(line + u"\n---\n"_qs + output));
+
+    QFile image(eeprom);
+    QVERIFY(image.open(QIODevice::ReadOnly));
+    QByteArray expected(64, '\0');
+    const char written[] = {22, 50, 25, 25, 36, char(255), 1, char(253), 21, 8};
+    expected.replace(0, qsizetype(sizeof written), QByteArrayView(written, sizeof written));
+    QCOMPARE(image.readAll(), expected);
+
+    // 0.5 + 0.25 + 4 + 2.66 + 0.08 s at 44.1 kHz, 16-bit mono, after a 44-byte header.
+    QCOMPARE(QFile(wav).size(), 44 + 2 * 441 * (50 + 25 + 400 + 266 + 8));
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"

@@ -1,0 +1,117 @@
+#include "melodyrenderer.h"
+#include "pseudodevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+int g_stopPipe[2] = {-1, -1};
+
+void requestStop(int)
+{
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_stopPipe[1], &byte, 1);
+}
+
+bool writeFile(const QString &path, const QByteArray &data, QTextStream &err)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size())
+        return true;
+    err << "Impossible d'écrire " << path << " : " << file.errorString() << Qt::endl;
+    return false;
+}
+
+void printMelody(const EepromImage &image, QTextStream &out)
+{
+    const std::vector<EepromImage::Slot> melody = image.melody();
+    out << Qt::endl << "Mélodie en EEPROM (" << melody.size() << " notes) :" << Qt::endl;
+    out << "  N°  Adresse  Note    Durée" << Qt::endl;
+    for (const EepromImage::Slot &slot : melody) {
+        out << qSetFieldWidth(4) << Qt::right << slot.slot << qSetFieldWidth(0) << "  "
+            << qSetFieldWidth(7) << slot.address << qSetFieldWidth(0) << "  " << qSetFieldWidth(6)
+            << Qt::left << noteName(slot.noteCode) << qSetFieldWidth(0) << "  " << slot.durationByte
+            << " (" << formatSeconds(durationUnits(slot.durationByte)) << ")" << Qt::endl;
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tinkora-device"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Joue la carte au bout de la ligne série, sur un pseudo-terminal : affiche chaque trame "
+        "reçue (adresse, code de note, durée), tient l'image de l'EEPROM de 64 octets et, quand "
+        "l'émetteur ferme le port ou sur Ctrl-C, affiche la mélodie.\n\n"
+        "Modèle supposé : une unité de durée vaut 10 ms (« Noire » au tempo 60 donne 100, une "
+        "seconde) ; 253, 254 et 255 valent 266, 300 et 400 unités. Hauteur : gamme tempérée, "
+        "« La3 » (code 22) à 440 Hz ; le code 0 est un silence."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Crée ce lien symbolique vers le périphérique."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption eeprom(QStringLiteral("eeprom"),
+                                    QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption wav(
+        QStringLiteral("wav"),
+        QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) à la fin."),
+        QStringLiteral("FILE"));
+    parser.addOptions({link, eeprom, wav});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    PseudoDevice device(out);
+    QString error;
+    if (!device.open(error)) {
+        err << "Impossible de créer le pseudo-terminal : " << error << Qt::endl;
+        return 1;
+    }
+
+    const QString linkPath = parser.value(link);
+    if (!linkPath.isEmpty()) {
+        QFile::remove(linkPath);
+        if (!QFile::link(device.devicePath(), linkPath)) {
+            err << "Impossible de créer le lien " << linkPath << Qt::endl;
+            return 1;
+        }
+    }
+    out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
+        << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
+
+    if (::pipe(g_stopPipe) != 0)
+        return 1;
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    device.run(g_stopPipe[0]);
+
+    printMelody(device.image(), out);
+    if (device.strayBytes() != 0)
+        out << device.strayBytes() << " octet(s) en trop après la dernière trame complète."
+            << Qt::endl;
+    bool written = true;
+    if (parser.isSet(eeprom))
+        written &= writeFile(parser.value(eeprom), device.image().bytes(), err);
+    if (parser.isSet(wav)) {
+        written &=
+            writeFile(parser.value(wav), MelodyRenderer::render(device.image().melody()), err);
+        if (written)
+            out << "Mélodie jouée écrite dans " << parser.value(wav) << Qt::endl;
+    }
+    if (!linkPath.isEmpty())
+        QFile::remove(linkPath);
+    return written ? 0 : 1;
+}

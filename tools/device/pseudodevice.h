@@ -1,0 +1,40 @@
+#pragma once
+
+#include "eepromimage.h"
+#include "framedecoder.h"
+
+#include <QString>
+#include <QTextStream>
+
+// Plays the board on a pseudo-terminal: reads what the writer sends, never answers.
+class PseudoDevice {
+public:
+    explicit PseudoDevice(QTextStream &out);
+    ~PseudoDevice();
+    PseudoDevice(const PseudoDevice &) = delete;
+    PseudoDevice &operator=(const PseudoDevice &) = delete;
+
+    // Opens the pseudo-terminal; on failure returns false with the reason in error.
+    bool open(QString &error);
+    QString devicePath() const { return m_path; }
+
+    // Reads frames until the writer has opened and closed the port again, or stopFd (the read
+    // end of a pipe written by a signal handler) becomes readable.
+    void run(int stopFd);
+
+    const EepromImage &image() const { return m_image; }
+    int frameCount() const { return m_frames; }
+    int strayBytes() const { return m_decoder.pendingBytes(); }
+
+private:
+    void receive(const char *data, qsizetype size, bool writerGone);
+    void checkLine(bool writerGone);
+
+    QTextStream &m_out;
+    int m_master = -1;
+    QString m_path;
+    FrameDecoder m_decoder;
+    EepromImage m_image;
+    int m_frames = 0;
+    bool m_lineChecked = false;
+};
