@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <memory>
 
 // The whole road: the window, driven by clicks and typing, sends a melody through the serial link
@@ -15,6 +19,7 @@ class TestEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void fiveNoteMelody();
+    void wrongLineSettingsAreReported();
 };
 
 void TestEndToEnd::fiveNoteMelody()
@@ -82,6 +87,34 @@ void TestEndToEnd::fiveNoteMelody()
 
     // 0.5 + 0.25 + 4 + 2.66 + 0.08 s at 44.1 kHz, 16-bit mono, after a 44-byte header.
     QCOMPARE(QFile(wav).size(), 44 + 2 * 441 * (50 + 25 + 400 + 266 + 8));
+}
+
+void TestEndToEnd::wrongLineSettingsAreReported()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    QProcess device;
+    device.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
+    QTRY_VERIFY(QFile::exists(link));
+
+    // A writer that forgot the settings: 9600 baud, output processing on.
+    const int fd = ::open(QFile::encodeName(link).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    termios settings{};
+    ::tcgetattr(fd, &settings);
+    cfmakeraw(&settings);
+    cfsetspeed(&settings, B9600);
+    settings.c_oflag |= OPOST;
+    ::tcsetattr(fd, TCSANOW, &settings);
+    QCOMPARE(::write(fd, "\x00\x16\x32", 3), 3);
+    QTRY_VERIFY(device.peek(1 << 16).contains("Note 1 @0"));
+    ::close(fd);
+
+    QVERIFY(device.waitForFinished(10000));
+    const QString output = QString::fromUtf8(device.readAllStandardOutput());
+    QVERIFY2(output.contains(u"Ligne mal réglée : émission à 9600 bauds au lieu de 2400, réception "
+                             "à 9600 bauds au lieu de 2400, sortie transformée"_qs),
+             qPrintable(output));
 }
 
 QTEST_MAIN(TestEndToEnd)
