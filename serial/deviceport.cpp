@@ -203,6 +203,13 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
 
 void DevicePort::reportFailure()
 {
+    // Notes already shown as written may not have reached the board: say so, never drop silently.
+    const qint64 unsent = m_port.bytesToWrite();
     m_port.close();
-    emit failed(m_failure);
+    QString reason = m_failure;
+    if (unsent > 0)
+        reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
+                                 "dernières notes")
+                      .arg(unsent);
+    emit failed(reason);
 }

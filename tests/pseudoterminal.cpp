@@ -31,16 +31,16 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs)
 {
     QByteArray received;
     const QDeadlineTimer deadline(timeoutMs);
-    while (received.size() < count && !deadline.hasExpired()) {
+    do { // at least once, so that readFor(0) lets queued bytes leave
         QCoreApplication::processEvents();
         pollfd entry{m_master, POLLIN, 0};
-        if (::poll(&entry, 1, 5) <= 0)
+        if (::poll(&entry, 1, int(qMin<qint64>(5, deadline.remainingTime()))) <= 0)
             continue;
         char buffer[4096];
         const ssize_t got = ::read(m_master, buffer, sizeof buffer);
         if (got > 0)
             received.append(buffer, got);
-    }
+    } while (received.size() < count && !deadline.hasExpired());
     return received;
 }
 

@@ -5,10 +5,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -29,6 +35,9 @@ private slots:
     void switchingPortsMidMelody();
     void failedSwitchKeepsTheOpenPort();
     void unpluggedAdapterIsReportedOnce();
+    void adapterPluggedBackIn();
+    void busyPortThenFreed();
+    void devicePathIsNotAFormat();
 
 private:
     void createWindow(const QString &com1, const QString &com2 = u"/dev/tinkora-none"_qs);
@@ -313,6 +322,64 @@ void TestForm1::unpluggedAdapterIsReportedOnce()
     QCOMPARE(m_boxes->boxes.size(), 2);
     QVERIFY(m_boxes->boxes.last().text.startsWith(u"Aucun port n'est ouvert"_qs));
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+}
+
+void TestForm1::adapterPluggedBackIn()
+{
+    // The device name stays the same while the adapter behind it changes, as with udev links.
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"ttyUSB0"_qs);
+    QVERIFY(QFile::link(m_com1->slavePath(), link));
+    createWindow(link);
+    click(u"Option1"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
+
+    m_com1->unplug();
+    QTRY_COMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(checkedPort(), QString());
+
+    QVERIFY(QFile::remove(link));
+    QVERIFY(QFile::link(m_com2->slavePath(), link));
+    click(u"Option1"_qs);
+    QCOMPARE(checkedPort(), u"COM1"_qs);
+    click(u"Command2"_qs);
+    QCOMPARE(m_com2->read(3), bytes({2, 22, 50}));
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+}
+
+void TestForm1::busyPortThenFreed()
+{
+    createWindow(m_com1->slavePath());
+    // A terminal program holding the port, as picocom or tio do.
+    const int holder =
+        ::open(QFile::encodeName(m_com1->slavePath()).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX | LOCK_NB) == 0);
+
+    click(u"Option1"_qs);
+    QCOMPARE(m_boxes->texts(),
+             QStringList{u"Impossible d'ouvrir COM1 (%1) : le port est déjà utilisé par un autre "
+                         "programme.\nFermez le programme qui l'utilise, puis choisissez à nouveau "
+                         "le port."_qs.arg(m_com1->slavePath())});
+    QCOMPARE(checkedPort(), QString());
+    QVERIFY(!control<QWidget>(u"Command2"_qs)->isEnabled());
+
+    ::close(holder);
+    click(u"Option1"_qs);
+    QCOMPARE(checkedPort(), u"COM1"_qs);
+    QVERIFY(control<QWidget>(u"Command2"_qs)->isEnabled());
+    QCOMPARE(m_boxes->boxes.size(), 1);
+}
+
+void TestForm1::devicePathIsNotAFormat()
+{
+    createWindow(u"/dev/%1%2"_qs);
+    click(u"Option1"_qs);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QVERIFY2(m_boxes->boxes.first().text.startsWith(u"Impossible d'ouvrir COM1 (/dev/%1%2) : "_qs),
+             qPrintable(m_boxes->boxes.first().text));
 }
 
 QTEST_MAIN(TestForm1)

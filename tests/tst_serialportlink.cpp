@@ -32,6 +32,7 @@ private slots:
     void busyWhileAnotherProcessLocksIt();
     void permissionDeniedToAnotherUser();
     void unpluggedDeviceIsReportedOnce();
+    void bytesLostInAnUnplugAreReported();
     void closeRightAfterWriteSendsEverything();
     void closingOnAStalledLineReturns();
 
@@ -310,6 +311,22 @@ void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
     auto replugged = std::make_unique<PseudoTerminal>();
     auto relink = makeLink(replugged->slavePath());
     QVERIFY(relink->Open(1).ok());
+}
+
+void TestSerialPortLink::bytesLostInAnUnplugAreReported()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QSignalSpy lost(link.get(), &SerialPortLink::portLost);
+    m_com1->stall();
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32\x02\x16\x32", 6)).ok());
+    QTest::qWait(50); // queued behind the stalled line
+    m_com1->unplug();
+
+    QVERIFY(lost.wait(5000));
+    QVERIFY2(lost.first().at(2).toString().endsWith(
+                 u"; 6 octet(s) en attente n'ont pas été envoyés, renvoyez les dernières notes"_qs),
+             qPrintable(lost.first().at(2).toString()));
 }
 
 void TestSerialPortLink::closeRightAfterWriteSendsEverything()
