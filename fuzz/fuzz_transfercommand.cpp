@@ -31,7 +31,11 @@ void check(bool holds, const char *rule)
 
 class Reader {
 public:
-    Reader(const quint8 *data, size_t size) : m_data(data), m_size(size) {}
+    Reader(const quint8 *data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
     bool atEnd() const { return m_pos >= m_size; }
     quint8 byte() { return atEnd() ? 0 : m_data[m_pos++]; }
     QByteArray bytes(size_t count)
@@ -113,8 +117,8 @@ const std::array<Value, 9> kValues{{{u"Ronde=4 Noires", 24000},
                                     {u"Croche=1/2 Noire", 3000},
                                     {u"Double Croche pointée", 2250},
                                     {u"Double Croche=1/4 Noire", 1500}}};
-const std::array<const char16_t *, 12> kSyllables{u"Do", u"Do#", u"Re",   u"Mib", u"Mi",  u"Fa",
-                                                  u"Fa#", u"Sol", u"Sol#", u"La", u"Sib", u"Si"};
+const std::array<const char16_t *, 12> kSyllables{u"Do",  u"Do#", u"Re",   u"Mib", u"Mi",  u"Fa",
+                                                  u"Fa#", u"Sol", u"Sol#", u"La",  u"Sib", u"Si"};
 
 QString noteName(int code)
 {
