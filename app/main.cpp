@@ -44,6 +44,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     QApplication::setWindowIcon(transferPicture());
+    // Lets the desktop match the window with its menu entry, and so with its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
     PortMap ports;
     if (parser.isSet(com1))
