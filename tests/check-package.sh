@@ -30,6 +30,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
     [[ ", $depends" == *", $library ("* ]] || fail "Depends lacks $library: $depends"
 done
+# Without a platform plugin the window cannot open; libqt6gui6 only recommends them.
+[[ ", $depends," == *", qt6-qpa-plugins,"* ]] || fail "Depends lacks qt6-qpa-plugins: $depends"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/tinkora \
