@@ -4,8 +4,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -41,13 +39,6 @@ static QString announcedName(QAccessibleInterface *iface) {
 
 static QString focusAnnounced() {
     return announcedName(QAccessible::queryAccessibleInterface(QApplication::focusWidget()));
-}
-
-static QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray result;
-    for (int value : values)
-        result.append(char(value));
-    return result;
 }
 
 void TestAccessibility::init() {
@@ -153,7 +144,8 @@ void TestAccessibility::melodyFromTheKeyboardIsAnnounced() {
     press(Qt::Key_Tab);
     QCOMPARE(focusAnnounced(), u"Transférer la note"_qs);
     press(Qt::Key_Space);
-    QCOMPARE(m_com2->read(3), bytes({0, 22, 50}));
+    // Address 0, La3 is note 22 (0x16), a quarter note at 120 lasts 50 (0x32).
+    QCOMPARE(m_com2->read(3), QByteArray::fromHex("001632"));
 
     press(Qt::Key_Tab);
     QCOMPARE(focusAnnounced(), u"Adresse EEPROM"_qs);
@@ -162,7 +154,7 @@ void TestAccessibility::melodyFromTheKeyboardIsAnnounced() {
              u"@EEPROM: 0"_qs);
     press(Qt::Key_Tab, Qt::ShiftModifier);
     press(Qt::Key_Space); // the second press goes to the next slot
-    QCOMPARE(m_com2->read(3), bytes({2, 22, 50}));
+    QCOMPARE(m_com2->read(3), QByteArray::fromHex("021632"));
     QCOMPARE(m_com1->readFor(100), QByteArray());
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
