@@ -73,6 +73,8 @@ int main(int argc, char *argv[])
     }
     QApplication::setWindowIcon(transferPicture());
     quitOnSignals(app);
+    // Lets the desktop match the window with its menu entry, and so with its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
     PortMap ports;
     if (parser.isSet(com1))

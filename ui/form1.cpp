@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -63,6 +64,7 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
     setWindowIcon(transferPicture());
     createControls();
     placeControls();
+    describeControls();
     Form_Load();
 
     connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
@@ -120,6 +122,45 @@ void Form1::placeControls()
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
     Text1->setFocus();
+}
+
+// What a screen reader says of each control. On Linux, Qt names a list by its text (the
+// placeholder, then the choice) and tells what it is for only through a label whose buddy it is:
+// a hidden label per list does that without changing the window.
+void Form1::describeControls()
+{
+    const PortMap &map = MSComm1.portMap();
+    const struct {
+        QWidget *control;
+        QString name;
+        QString description;
+    } controls[] = {
+        {Text1, QStringLiteral("Numéro de note"),
+         QStringLiteral("Numéro de la dernière note transférée.")},
+        {Text2, QStringLiteral("Adresse EEPROM"),
+         QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
+        {Option1, QStringLiteral("Port COM1"),
+         QStringLiteral("Ouvre le port série COM1 (%1).").arg(map.devicePath(1))},
+        {Option2, QStringLiteral("Port COM2"),
+         QStringLiteral("Ouvre le port série COM2 (%1).").arg(map.devicePath(2))},
+        {tempo, QStringLiteral("Tempo"),
+         QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
+        {duree, QStringLiteral("Valeur de note"),
+         QStringLiteral("Valeur de la note, de la ronde à la double croche.")},
+        {notes, QStringLiteral("Note"), QStringLiteral("Hauteur de la note, de Do2 à Si4.")},
+        {Command2, QStringLiteral("Transférer la note"),
+         QStringLiteral("Envoie la note à l'emplacement courant de l'EEPROM, puis passe au "
+                        "suivant (31 emplacements).")},
+    };
+    for (const auto &[control, name, description] : controls) {
+        control->setAccessibleName(name);
+        control->setAccessibleDescription(description);
+        if (qobject_cast<QComboBox *>(control)) {
+            auto *label = new QLabel(name, this);
+            label->setBuddy(control);
+            label->hide();
+        }
+    }
 }
 
 void Form1::Form_Load()

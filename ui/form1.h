@@ -24,6 +24,7 @@ public:
 private:
     void createControls();
     void placeControls();
+    void describeControls();
     void Form_Load();
     void Option1_Click();
     void Option2_Click();

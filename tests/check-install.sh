@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Installs a build into a scratch DESTDIR, as a package would, and checks what a desktop gets:
+# the programs, the menu entry, the icons, the AppStream metainfo and the man page.
+# Usage: check-install.sh BUILD_DIR VERSION "PROGRAM..."
+set -euo pipefail
+build=$1 version=$2
+read -ra programs <<<"$3"
+id=org.tinkora.Tinkora
+
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+usr=$dest/usr
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+has() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed"; false; }; }
+
+# Nothing but programs and desktop data: no library or header slips in.
+while IFS= read -r file; do
+    case ${file#"$usr"/} in
+    bin/* | share/applications/* | share/metainfo/* | share/icons/hicolor/* | share/man/man1/*) ;;
+    *) fail "unexpected file $file" ;;
+    esac
+done < <(find "$dest" -type f)
+
+for program in "${programs[@]}"; do
+    [[ -x $usr/bin/$program ]] || fail "$program is not installed in /usr/bin"
+done
+printed=$("$usr/bin/tinkora" --version 2>&1) || fail "tinkora --version failed: $printed"
+[[ $printed == "tinkora $version" ]] || fail "tinkora --version printed '$printed'"
+
+desktop=$usr/share/applications/$id.desktop
+if [[ -f $desktop ]]; then
+    ! has desktop-file-validate || desktop-file-validate "$desktop" || fail "$desktop is not valid"
+    exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+    [[ -x $usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line names no installed program"
+    [[ $(sed -n 's/^Icon=//p' "$desktop") == "$id" ]] || fail "the menu entry shows another icon"
+else
+    fail "no menu entry $desktop"
+fi
+
+# The icon of two computers joined by a cable, drawn at every size a menu or dock asks for.
+icons=$usr/share/icons/hicolor
+grep -q '<svg' "$icons/scalable/apps/$id.svg" 2>/dev/null || fail "no scalable icon"
+for size in 32 48 64 128 256; do
+    png=$icons/${size}x${size}/apps/$id.png
+    if [[ ! -f $png ]]; then
+        fail "no ${size}x${size} icon (rsvg-convert draws them: librsvg2-bin)"
+        continue
+    fi
+    # The PNG header holds the width and height as 32-bit big-endian numbers at bytes 16 to 23.
+    read -r width height < <(od -An -tu1 -j16 -N8 "$png" |
+        awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
+    [[ $width == "$size" && $height == "$size" ]] || fail "$png is ${width}x$height"
+done
+
+metainfo=$usr/share/metainfo/$id.metainfo.xml
+if [[ -f $metainfo ]]; then
+    if has appstreamcli; then
+        appstreamcli validate --no-net "$metainfo" >/dev/null ||
+            fail "$(appstreamcli validate --no-net "$metainfo")"
+        # Across files: the metainfo's menu entry is there too.
+        appstreamcli validate-tree --no-net "$dest" >/dev/null ||
+            fail "$(appstreamcli validate-tree --no-net "$dest")"
+    fi
+    newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
+    [[ $newest == "$version" ]] || fail "the metainfo's newest release is $newest, not $version"
+else
+    fail "no metainfo $metainfo"
+fi
+
+man=$usr/share/man/man1/tinkora.1.gz
+if [[ -f $man ]]; then
+    zcat "$man" | grep -q "^\.TH TINKORA 1 .*\"Tinkora $version\"" || fail "the man page is not of $version"
+    for word in --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout; do
+        zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "the man page says nothing of $word"
+    done
+    if has groff; then
+        warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -man -K utf8 -Tutf8 -ww -z 2>&1)
+        [[ -z $warnings ]] || fail "groff: $warnings"
+    fi
+else
+    fail "no man page $man"
+fi
+
+[[ $failures -eq 0 ]] || exit 1
+echo "installed tree checked: ${programs[*]}, menu entry, icons, metainfo, man page"

@@ -1,0 +1,172 @@
+#include "form1.h"
+#include "messageboxcloser.h"
+#include "pseudoterminal.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+// What a screen reader learns from the window: Qt's accessibility interfaces are what the AT-SPI
+// bridge hands over. On focus it speaks the focused control's label, or its name without one.
+class TestAccessibility : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controls_data();
+    void controls();
+    void everyControlIsDescribed();
+    void melodyFromTheKeyboardIsAnnounced();
+
+private:
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    std::unique_ptr<PseudoTerminal> m_com1;
+    std::unique_ptr<PseudoTerminal> m_com2;
+    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<MessageBoxCloser> m_boxes;
+};
+
+// On Linux Qt names a combo box after its text, so a label relation is what says what it is for.
+static QString announcedName(QAccessibleInterface *iface)
+{
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? iface->text(QAccessible::Name)
+                            : labels.first().first->text(QAccessible::Name);
+}
+
+static QString focusAnnounced()
+{
+    return announcedName(QAccessible::queryAccessibleInterface(QApplication::focusWidget()));
+}
+
+void TestAccessibility::init()
+{
+    m_com1 = std::make_unique<PseudoTerminal>();
+    m_com2 = std::make_unique<PseudoTerminal>();
+    m_boxes = std::make_unique<MessageBoxCloser>();
+    PortMap ports;
+    ports.setDevicePath(1, m_com1->slavePath());
+    ports.setDevicePath(2, m_com2->slavePath());
+    m_window = std::make_unique<Form1>(ports);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestAccessibility::cleanup()
+{
+    m_window.reset();
+    m_boxes.reset();
+    m_com1.reset();
+    m_com2.reset();
+}
+
+void TestAccessibility::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void TestAccessibility::controls_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("descriptionMentions");
+
+    QTest::newRow("COM1") << u"Option1"_qs << QAccessible::RadioButton << u"Port COM1"_qs
+                          << u"COM1"_qs;
+    QTest::newRow("COM2") << u"Option2"_qs << QAccessible::RadioButton << u"Port COM2"_qs
+                          << u"COM2"_qs;
+    QTest::newRow("tempo") << u"tempo"_qs << QAccessible::ComboBox << u"Tempo"_qs
+                           << u"noires par minute"_qs;
+    QTest::newRow("note value") << u"duree"_qs << QAccessible::ComboBox << u"Valeur de note"_qs
+                                << u"ronde"_qs;
+    QTest::newRow("note") << u"notes"_qs << QAccessible::ComboBox << u"Note"_qs << u"Do2"_qs;
+    QTest::newRow("Transfert") << u"Command2"_qs << QAccessible::Button << u"Transférer la note"_qs
+                               << u"EEPROM"_qs;
+    QTest::newRow("slot display") << u"Text1"_qs << QAccessible::EditableText
+                                  << u"Numéro de note"_qs << u"note"_qs;
+    QTest::newRow("address display")
+        << u"Text2"_qs << QAccessible::EditableText << u"Adresse EEPROM"_qs << u"EEPROM"_qs;
+}
+
+void TestAccessibility::controls()
+{
+    QFETCH(QString, objectName);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, name);
+    QFETCH(QString, descriptionMentions);
+
+    auto *control = m_window->findChild<QWidget *>(objectName);
+    QVERIFY(control);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), role);
+    QCOMPARE(announcedName(iface), name);
+    const QString description = iface->text(QAccessible::Description);
+    QVERIFY2(description.contains(descriptionMentions), qPrintable(description));
+    // The window's own tree leads to it, as a screen reader walks it.
+    QCOMPARE(iface->parent(), QAccessible::queryAccessibleInterface(m_window.get()));
+}
+
+void TestAccessibility::everyControlIsDescribed()
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_window.get());
+    int controls = 0;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface *iface = window->child(i);
+        if (!iface->state().focusable)
+            continue;
+        ++controls;
+        const QString where = iface->object()->objectName();
+        QVERIFY2(!announcedName(iface).isEmpty(), qPrintable(where));
+        QVERIFY2(!iface->text(QAccessible::Description).isEmpty(), qPrintable(where));
+        QVERIFY2(iface->text(QAccessible::Description) != announcedName(iface), qPrintable(where));
+    }
+    QCOMPARE(controls, 8);
+}
+
+void TestAccessibility::melodyFromTheKeyboardIsAnnounced()
+{
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"Text1"_qs);
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Port COM1"_qs);
+    press(Qt::Key_Space);
+    QVERIFY(m_window->findChild<QRadioButton *>(u"Option1"_qs)->isChecked());
+    press(Qt::Key_Right); // within the pair of ports, as in any radio group
+    QCOMPARE(focusAnnounced(), u"Port COM2"_qs);
+    QVERIFY(m_window->findChild<QRadioButton *>(u"Option2"_qs)->isChecked());
+
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Tempo"_qs);
+    QTest::keyClicks(QApplication::focusWidget(), u"120"_qs);
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Valeur de note"_qs);
+    for (int i = 0; i < 5; ++i) // down the list to its fifth entry, "Noire"
+        press(Qt::Key_Down);
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Note"_qs);
+    QTest::keyClicks(QApplication::focusWidget(), u"La3"_qs);
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Transférer la note"_qs);
+    press(Qt::Key_Space);
+    // Address 0, La3 is note 22 (0x16), a quarter note at 120 lasts 50 (0x32).
+    QCOMPARE(m_com2->read(3), QByteArray::fromHex("001632"));
+
+    press(Qt::Key_Tab);
+    QCOMPARE(focusAnnounced(), u"Adresse EEPROM"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                 ->text(QAccessible::Value),
+             u"@EEPROM: 0"_qs);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    press(Qt::Key_Space); // the second press goes to the next slot
+    QCOMPARE(m_com2->read(3), QByteArray::fromHex("021632"));
+    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
