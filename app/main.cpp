@@ -1,5 +1,4 @@
 #include "form1.h"
-#include "transferpicture.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -43,7 +42,6 @@ int main(int argc, char *argv[]) {
                 qPrintable(parser.positionalArguments().constFirst()));
         return 1;
     }
-    QApplication::setWindowIcon(transferPicture());
 
     PortMap ports;
     if (parser.isSet(com1))
