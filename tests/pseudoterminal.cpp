@@ -41,6 +41,21 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs) {
     return received;
 }
 
+QByteArray PseudoTerminal::readWithoutEventLoop(int count, int timeoutMs) {
+    QByteArray received;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (received.size() < count && !deadline.hasExpired()) {
+        pollfd entry{m_master, POLLIN, 0};
+        if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got > 0)
+            received.append(buffer, got);
+    }
+    return received;
+}
+
 QByteArray PseudoTerminal::readFor(int waitMs) {
     return read(INT_MAX, waitMs);
 }
