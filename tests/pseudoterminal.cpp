@@ -26,27 +26,21 @@ PseudoTerminal::~PseudoTerminal() {
 }
 
 QByteArray PseudoTerminal::read(int count, int timeoutMs) {
-    QByteArray received;
-    const QDeadlineTimer deadline(timeoutMs);
-    while (received.size() < count && !deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        pollfd entry{m_master, POLLIN, 0};
-        if (::poll(&entry, 1, 5) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
-        if (got > 0)
-            received.append(buffer, got);
-    }
-    return received;
+    return readUntil(count, timeoutMs, true);
 }
 
 QByteArray PseudoTerminal::readWithoutEventLoop(int count, int timeoutMs) {
+    return readUntil(count, timeoutMs, false);
+}
+
+QByteArray PseudoTerminal::readUntil(int count, int timeoutMs, bool runEventLoop) {
     QByteArray received;
     const QDeadlineTimer deadline(timeoutMs);
     while (received.size() < count && !deadline.hasExpired()) {
+        if (runEventLoop)
+            QCoreApplication::processEvents();
         pollfd entry{m_master, POLLIN, 0};
-        if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
+        if (::poll(&entry, 1, runEventLoop ? 5 : int(deadline.remainingTime())) <= 0)
             continue;
         char buffer[4096];
         const ssize_t got = ::read(m_master, buffer, sizeof buffer);

@@ -31,6 +31,8 @@ public:
     void unplug(); // closes the master, as a pulled USB adapter
 
 private:
+    QByteArray readUntil(int count, int timeoutMs, bool runEventLoop);
+
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;
