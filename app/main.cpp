@@ -1,5 +1,4 @@
 #include "form1.h"
-#include "transferpicture.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,7 +70,6 @@ int main(int argc, char *argv[])
                 qPrintable(parser.positionalArguments().constFirst()));
         return 1;
     }
-    QApplication::setWindowIcon(transferPicture());
     quitOnSignals(app);
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));

@@ -148,6 +148,13 @@ qint64 DevicePort::pendingBytes() const
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
 }
 
+bool DevicePort::lineTakesBytes() const
+{
+    pollfd entry{static_cast<int>(m_port.handle()), POLLOUT, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLOUT) &&
+           !(entry.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 bool DevicePort::isHungUp() const
 {
     pollfd entry{static_cast<int>(m_port.handle()), 0, 0};
@@ -163,6 +170,12 @@ DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error)
         error = m_port.errorString();
         return Enqueue::Failed;
     }
+    // Qt would write the frame at the next pass of the event loop, after the window has
+    // repainted the slot and address: hand it to the driver now when the line takes it. A
+    // stalled line is left to Qt's notifier, as write() would fail there and Qt would take
+    // that for a lost device.
+    if (lineTakesBytes())
+        m_port.flush(); // writes what the driver accepts, never waits
     return Enqueue::Queued;
 }
 

@@ -41,6 +41,7 @@ private:
     DevicePort(const QString &path, int lockFd, QObject *parent);
     bool configureAndOpen(OpenResult &result);
     bool isHungUp() const;
+    bool lineTakesBytes() const;
     void onError(QSerialPort::SerialPortError error);
     void reportFailure();
 

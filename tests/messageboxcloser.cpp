@@ -22,7 +22,8 @@ void MessageBoxCloser::closeOpenBox()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    boxes.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())});
+    boxes.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
+                  box->windowIcon()});
     if (QAbstractButton *ok = box->button(QMessageBox::Ok))
         ok->click();
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -15,6 +16,7 @@ public:
         QString text;
         QMessageBox::Icon icon;
         int buttons;
+        QIcon windowIcon;
     };
 
     MessageBoxCloser();

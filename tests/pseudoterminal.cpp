@@ -29,12 +29,24 @@ PseudoTerminal::~PseudoTerminal()
 
 QByteArray PseudoTerminal::read(int count, int timeoutMs)
 {
+    return readUntil(count, timeoutMs, true);
+}
+
+QByteArray PseudoTerminal::readWithoutEventLoop(int count, int timeoutMs)
+{
+    return readUntil(count, timeoutMs, false);
+}
+
+QByteArray PseudoTerminal::readUntil(int count, int timeoutMs, bool runEventLoop)
+{
     QByteArray received;
     const QDeadlineTimer deadline(timeoutMs);
     do { // at least once, so that readFor(0) lets queued bytes leave
-        QCoreApplication::processEvents();
+        if (runEventLoop)
+            QCoreApplication::processEvents();
+        const qint64 wait = qMin<qint64>(runEventLoop ? 5 : timeoutMs, deadline.remainingTime());
         pollfd entry{m_master, POLLIN, 0};
-        if (::poll(&entry, 1, int(qMin<qint64>(5, deadline.remainingTime()))) <= 0)
+        if (::poll(&entry, 1, int(wait)) <= 0)
             continue;
         char buffer[4096];
         const ssize_t got = ::read(m_master, buffer, sizeof buffer);

@@ -20,6 +20,8 @@ public:
     // Reads until count bytes have arrived or timeoutMs passed, running the event loop meanwhile
     // since queued bytes only leave while it runs.
     QByteArray read(int count, int timeoutMs = 5000);
+    // The same without running the event loop, for bytes that must not wait for it.
+    QByteArray readWithoutEventLoop(int count, int timeoutMs = 5000);
     // Whatever arrives within waitMs, for checking that nothing does.
     QByteArray readFor(int waitMs);
 
@@ -29,6 +31,8 @@ public:
     void unplug(); // closes the master, as a pulled USB adapter
 
 private:
+    QByteArray readUntil(int count, int timeoutMs, bool runEventLoop);
+
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;

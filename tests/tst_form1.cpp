@@ -99,6 +99,10 @@ void TestForm1::startUpState()
     QCOMPARE(control<QToolButton>(u"Command2"_qs)->text(), u"Transfert"_qs);
     QCOMPARE(control<QToolButton>(u"Command2"_qs)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     QCOMPARE(control<QToolButton>(u"Command2"_qs)->iconSize(), QSize(32, 32));
+    // One picture, painted once, for the window and the button.
+    QVERIFY(!m_window->windowIcon().isNull());
+    QCOMPARE(control<QToolButton>(u"Command2"_qs)->icon().cacheKey(),
+             m_window->windowIcon().cacheKey());
     QCOMPARE(checkedPort(), QString());
     QCOMPARE(control<QRadioButton>(u"Option1"_qs)->toolTip(),
              u"COM1 : %1"_qs.arg(m_com1->slavePath()));
@@ -204,6 +208,9 @@ void TestForm1::failedOpenEnablesNothing()
     QCOMPARE(box.title, u"Tinkora"_qs);
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.buttons, 1);
+    // The task bar shows the window's picture for its warnings too.
+    QVERIFY(!box.windowIcon.isNull());
+    QCOMPARE(box.windowIcon.cacheKey(), m_window->windowIcon().cacheKey());
     QVERIFY2(box.text.startsWith(u"Impossible d'ouvrir COM1 (/dev/tinkora-no-such-device) : "
                                  "le périphérique n'existe pas"_qs),
              qPrintable(box.text));

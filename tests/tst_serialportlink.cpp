@@ -22,6 +22,7 @@ private slots:
     void devicePaths();
     void lineSettings();
     void bytesLeaveUnaltered();
+    void frameLeavesWithoutWaitingForTheEventLoop();
     void stalledLineDoesNotBlock();
     void pickingTheOpenPortAgainKeepsIt();
     void failedSwitchKeepsThePortInUse();
@@ -143,6 +144,17 @@ void TestSerialPortLink::bytesLeaveUnaltered()
     QVERIFY(link->writeBytes(all).ok());
     QCOMPARE(m_com1->read(all.size()), all);
     QCOMPARE(m_com1->readFor(100), QByteArray());
+}
+
+void TestSerialPortLink::frameLeavesWithoutWaitingForTheEventLoop()
+{
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    // The window repaints before its event loop runs again; the frame must not queue behind it.
+    for (const QByteArray &frame : {QByteArray("\x00\x16\x32", 3), QByteArray("\x02\x17\x33", 3)}) {
+        QVERIFY(link->writeBytes(frame).ok());
+        QCOMPARE(m_com1->readWithoutEventLoop(frame.size(), 1000), frame);
+    }
 }
 
 void TestSerialPortLink::stalledLineDoesNotBlock()

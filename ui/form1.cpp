@@ -61,7 +61,7 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Générateur De mélodies"));
-    setWindowIcon(transferPicture());
+    setWindowIcon(transferPicture()); // painted once: "Transfert" and the warnings share it
     createControls();
     placeControls();
     describeControls();
@@ -100,7 +100,7 @@ void Form1::createControls()
     Command2 = new QToolButton(this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setText(QStringLiteral("Transfert"));
-    Command2->setIcon(transferPicture());
+    Command2->setIcon(windowIcon());
     Command2->setIconSize(QSize(32, 32));
     Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Command2->setEnabled(false);

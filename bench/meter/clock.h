@@ -1,0 +1,11 @@
+#pragma once
+
+#include <chrono>
+
+// CLOCK_MONOTONIC on Linux: the same clock in the meter and in a child before it execs.
+using Clock = std::chrono::steady_clock;
+
+inline double millisecondsBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
