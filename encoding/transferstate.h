@@ -7,7 +7,7 @@ struct TransferState {
     static constexpr quint8 MaxNotes = 31;
 
     quint8 NoteNumber = 1;    // slot the next transfer writes, 1 to MaxNotes
-    quint8 DeviceAddress = 0; // EEPROM address of that slot: 2 x (NoteNumber - 1)
+    quint8 DeviceAddress = 0; // EEPROM address of the slot last written
     quint8 NoteCode = 0;      // last note code written
     qint16 DurationCode = 0;  // last duration value written
 };

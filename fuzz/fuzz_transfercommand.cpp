@@ -131,15 +131,21 @@ std::optional<qint64> tempoOf(QString text)
         text.remove(0, 1);
     while (text.endsWith(u' ') || text.endsWith(u'\t'))
         text.chop(1);
-    qsizetype digits = (text.startsWith(u'-') || text.startsWith(u'+')) ? 1 : 0;
-    if (digits == text.size() || text.size() > 12)
+    const bool negative = text.startsWith(u'-');
+    if (negative || text.startsWith(u'+'))
+        text.remove(0, 1);
+    if (text.isEmpty())
         return std::nullopt;
-    for (qsizetype i = digits; i < text.size(); ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
+    qint64 value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > 2147483648LL)
             return std::nullopt;
     }
-    const qint64 value = text.toLongLong();
-    if (value < -2147483648LL || value > 2147483647LL)
+    value = negative ? -value : value;
+    if (value > 2147483647LL)
         return std::nullopt;
     return value;
 }

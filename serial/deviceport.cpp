@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +61,20 @@ bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {})
     return false;
 }
 
+// 2400 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control.
+void setLineSettings(int fd, termios settings)
+{
+    ::cfmakeraw(&settings);
+    ::cfsetispeed(&settings, B2400);
+    ::cfsetospeed(&settings, B2400);
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &settings);
+}
+
 } // namespace
 
 std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &result,
@@ -89,9 +104,19 @@ std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &re
         return nullptr;
     }
 
+    // Qt puts back on close the settings it found at open. Setting the line first makes that a
+    // no-op, so the last bytes still in the driver or the UART never change speed under them.
+    termios original{};
+    const bool known = ::tcgetattr(fd, &original) == 0;
+    if (known)
+        setLineSettings(fd, original);
+
     std::unique_ptr<DevicePort> port(new DevicePort(path, fd, parent));
-    if (!port->configureAndOpen(result))
+    if (!port->configureAndOpen(result)) {
+        if (known)
+            ::tcsetattr(fd, TCSANOW, &original); // someone else's port: leave it as it was
         return nullptr;
+    }
     return port;
 }
 

@@ -3,6 +3,18 @@
 #include "deviceport.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
+
+namespace {
+
+// "/dev/ttyUSB0" and its /dev/serial/by-id/ link are one device.
+bool sameDevice(const QString &a, const QString &b)
+{
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return a == b || (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath());
+}
+
+} // namespace
 
 SerialPortLink::SerialPortLink(const PortMap &portMap, QObject *parent)
     : QObject(parent)
@@ -25,9 +37,11 @@ OpenResult SerialPortLink::Open(int portNumber)
     }
     result.device = m_portMap.devicePath(portNumber);
 
-    // The port is already open (in use, or still sending for the other choice): keep it as it is.
+    // The port is already open (in use, or still sending for the other choice): keep it as it is,
+    // and let go of the other one once it has sent what it holds.
     if (slot(portNumber) && !slot(portNumber)->isFailing()) {
-        m_current = portNumber;
+        std::unique_ptr<DevicePort> kept = std::move(slot(portNumber));
+        adopt(portNumber, std::move(kept));
         return result;
     }
     if (slot(portNumber)) {
@@ -38,7 +52,8 @@ OpenResult SerialPortLink::Open(int portNumber)
     }
     // Both choices may name one device; our own lock would then call it busy.
     for (int other = PortMap::kFirstPort; other <= PortMap::kLastPort; ++other) {
-        if (slot(other) && !slot(other)->isFailing() && slot(other)->path() == result.device) {
+        if (slot(other) && !slot(other)->isFailing() &&
+            sameDevice(slot(other)->path(), result.device)) {
             std::unique_ptr<DevicePort> shared = std::move(slot(other));
             adopt(portNumber, std::move(shared));
             return result;
@@ -73,12 +88,15 @@ void SerialPortLink::retire(int portNumber)
         slot(portNumber).reset();
         return;
     }
-    connect(port, &DevicePort::drained, this, [this, port] {
-        for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
-            if (slot(number).get() == port && number != m_current)
-                slot(number).release()->deleteLater(); // we are inside its signal
-        }
-    });
+    connect(
+        port, &DevicePort::drained, this,
+        [this, port] {
+            for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
+                if (slot(number).get() == port && number != m_current)
+                    slot(number).release()->deleteLater(); // we are inside its signal
+            }
+        },
+        Qt::SingleShotConnection);
 }
 
 WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)

@@ -36,6 +36,7 @@ private slots:
     void failedSwitchKeepsTheOpenPort();
     void unpluggedAdapterIsReportedOnce();
     void adapterPluggedBackIn();
+    void unplugFoundByATransfer();
     void busyPortThenFreed();
     void devicePathIsNotAFormat();
 
@@ -328,6 +329,21 @@ void TestForm1::unpluggedAdapterIsReportedOnce()
     click(u"Command2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 2);
     QVERIFY(m_boxes->boxes.last().text.startsWith(u"Aucun port n'est ouvert"_qs));
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+}
+
+void TestForm1::unplugFoundByATransfer()
+{
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    m_com1->unplug();
+    // Pressed before the port had a chance to notice: the transfer itself finds the device gone.
+    control<QToolButton>(u"Command2"_qs)->click();
+
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QVERIFY(m_boxes->boxes.first().text.startsWith(u"La note n'a pas été envoyée sur COM1"_qs));
+    QCOMPARE(checkedPort(), QString());
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
 }
 

@@ -2,9 +2,11 @@
 #include "serialportlink.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -27,6 +29,8 @@ private slots:
     void pickingTheOpenPortAgainKeepsIt();
     void failedSwitchKeepsThePortInUse();
     void switchingPortsLosesNoByte();
+    void pickingBackTheSendingPortReleasesTheOther();
+    void bothChoicesNamingOneDevice();
     void openFailures_data();
     void openFailures();
     void busyWhileAnotherLinkHasIt();
@@ -35,6 +39,7 @@ private slots:
     void unpluggedDeviceIsReportedOnce();
     void bytesLostInAnUnplugAreReported();
     void closeRightAfterWriteSendsEverything();
+    void lineStaysSetAfterClose();
     void closingOnAStalledLineReturns();
 
 private:
@@ -222,6 +227,37 @@ void TestSerialPortLink::switchingPortsLosesNoByte()
     QVERIFY(!canLock(m_com2->slavePath()));
 }
 
+void TestSerialPortLink::pickingBackTheSendingPortReleasesTheOther()
+{
+    auto link = makeLink(m_com1->slavePath(), m_com2->slavePath());
+    QVERIFY(link->Open(1).ok());
+    m_com1->stall();
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+    QVERIFY(link->Open(2).ok());
+    QVERIFY(link->Open(1).ok()); // back before COM1 could send its frame
+
+    QCOMPARE(link->openPort(), 1);
+    QTRY_VERIFY(canLock(m_com2->slavePath()));
+    m_com1->resume();
+    QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
+}
+
+void TestSerialPortLink::bothChoicesNamingOneDevice()
+{
+    // The same adapter by its kernel name and by a stable link, as udev makes them.
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"by-id-adapter"_qs);
+    QVERIFY(QFile::link(m_com1->slavePath(), link));
+    auto serial = makeLink(m_com1->slavePath(), link);
+    QVERIFY(serial->Open(1).ok());
+
+    const OpenResult result = serial->Open(2);
+    QVERIFY2(result.ok(), qPrintable(result.reason)); // not "busy" because of our own lock
+    QCOMPARE(serial->openPort(), 2);
+    QVERIFY(serial->writeBytes(QByteArray("\x02\x16\x32", 3)).ok());
+    QCOMPARE(m_com1->read(3), QByteArray("\x02\x16\x32", 3));
+}
+
 void TestSerialPortLink::openFailures_data()
 {
     QTest::addColumn<QString>("path");
@@ -347,6 +383,20 @@ void TestSerialPortLink::closeRightAfterWriteSendsEverything()
     QVERIFY(link->Open(1).ok());
     QVERIFY(link->writeBytes("\x3c\x24\xff").ok());
     link.reset(); // no event loop ran: the bytes were still queued
+    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
+}
+
+void TestSerialPortLink::lineStaysSetAfterClose()
+{
+    // Were the old settings put back at close, the last bytes still in a UART would leave at the
+    // old speed.
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QVERIFY(link->writeBytes(QByteArray("\x3c\x24\xff", 3)).ok());
+    link.reset();
+    const termios settings = m_com1->settings();
+    QCOMPARE(cfgetospeed(&settings), speed_t(B2400));
+    QCOMPARE(settings.c_oflag & OPOST, 0u);
     QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
 }
 

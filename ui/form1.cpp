@@ -192,6 +192,7 @@ void Form1::Option2_Click()
 void Form1::Command2_Click()
 {
     TransferCommand(*this, MSComm1).Run();
+    showOpenPort(); // a write may have found the device gone
 }
 
 void Form1::choosePort(int portNumber)
