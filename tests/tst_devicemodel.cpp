@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "eepromimage.h"
 #include "framedecoder.h"
 #include "linecheck.h"
@@ -19,14 +20,6 @@ private slots:
     void lineSettings_data();
     void lineSettings();
 };
-
-static QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(char(value));
-    return result;
-}
 
 void TestDeviceModel::frames_data()
 {

@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "form1.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
@@ -56,14 +57,6 @@ private:
     std::unique_ptr<MessageBoxCloser> m_boxes;
     std::unique_ptr<WindowDriver> m_driver;
 };
-
-static QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(char(value));
-    return result;
-}
 
 void TestForm1::init()
 {

@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "pseudoterminal.h"
 #include "recordingview.h"
 #include "serialportlink.h"
@@ -31,14 +32,6 @@ private:
     RecordingView m_view;
     TransferState m_state;
 };
-
-static QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(char(value));
-    return result;
-}
 
 void TestTransferCommand::init()
 {
