@@ -1,11 +1,14 @@
 #include "form1.h"
+#include "nodisplayguard.h"
+#include "qtfrench.h"
+#include "tinkoraoptions.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -34,53 +37,49 @@ void quitOnSignals(QApplication &app)
 
 int main(int argc, char *argv[])
 {
+    // Every option is checked before Qt opens a display, so a wrong command line never needs one.
+    const Options options(QStringLiteral("tinkora"), kTinkoraDescription.toString(),
+                          kTinkoraOptions);
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    const ParsedOptions parsed = options.parse(arguments);
+    switch (parsed.action) {
+    case ParsedOptions::Action::Help:
+    case ParsedOptions::Action::HelpAll:
+        std::fputs(
+            qUtf8Printable(options.helpText(parsed.action == ParsedOptions::Action::HelpAll)),
+            stdout);
+        return 0;
+    case ParsedOptions::Action::Version:
+        std::fputs(qUtf8Printable(options.versionText(QStringLiteral(TINKORA_VERSION))), stdout);
+        return 0;
+    case ParsedOptions::Action::UsageError:
+        std::fputs(qUtf8Printable(parsed.error), stderr);
+        return 2;
+    case ParsedOptions::Action::Run:
+        break;
+    }
+
     QCoreApplication::setApplicationName(QStringLiteral("tinkora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Compose une mélodie note par note et la charge dans l'EEPROM d'une carte reliée à un "
-        "port série (2400 bauds, 8N1)."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption com1(QStringLiteral("com1"),
-                                  QStringLiteral("Périphérique de COM1 (par défaut /dev/ttyS0)."),
-                                  QStringLiteral("DEVICE"));
-    const QCommandLineOption com2(QStringLiteral("com2"),
-                                  QStringLiteral("Périphérique de COM2 (par défaut /dev/ttyS1)."),
-                                  QStringLiteral("DEVICE"));
-    parser.addOptions({com1, com2});
-
-    // Help and version are answered without opening a display.
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--")
-            break;
-        if (argument == "-h" || argument == "--help" || argument == "-?" ||
-            argument == "--help-all" || argument == "-v" || argument == "--version") {
-            QCoreApplication textOnly(argc, argv);
-            parser.process(textOnly); // prints and exits
-        }
+    std::optional<QApplication> app;
+    {
+        const NoDisplayGuard guard;
+        app.emplace(argc, argv); // takes Qt's own options (-platform, -style) out of argv
     }
-
-    QApplication app(argc, argv); // takes Qt's own options (-platform, -style) out of argv
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
-        fprintf(stderr, "tinkora : argument inattendu « %s » (voir tinkora --help)\n",
-                qPrintable(parser.positionalArguments().constFirst()));
-        return 1;
-    }
-    quitOnSignals(app);
+    installQtFrench(*app);
+    quitOnSignals(*app);
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
     PortMap ports;
-    if (parser.isSet(com1))
-        ports.setDevicePath(1, parser.value(com1));
-    if (parser.isSet(com2))
-        ports.setDevicePath(2, parser.value(com2));
+    if (parsed.isSet(QStringLiteral("com1")))
+        ports.setDevicePath(1, parsed.value(QStringLiteral("com1")));
+    if (parsed.isSet(QStringLiteral("com2")))
+        ports.setDevicePath(2, parsed.value(QStringLiteral("com2")));
 
     Form1 window(ports);
     window.show();
-    return app.exec();
+    return app->exec();
 }

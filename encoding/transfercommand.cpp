@@ -1,5 +1,6 @@
 #include "transfercommand.h"
 
+#include "displaytexts.h"
 #include "durationtable.h"
 #include "notetable.h"
 #include "seriallink.h"
@@ -150,9 +151,8 @@ void TransferCommand::show(const TransferFrame &frame)
     m_state.DeviceAddress = frame.DeviceAddress;
     m_state.NoteCode = frame.NoteCode;
     m_state.DurationCode = frame.DurationCode;
-    m_view.SetDisplayText(DisplayField::Text1, QStringLiteral("Note N° %1").arg(slotNumber()));
-    m_view.SetDisplayText(DisplayField::Text2,
-                          QStringLiteral("@EEPROM: %1").arg(int(frame.DeviceAddress)));
+    m_view.SetDisplayText(DisplayField::Text1, noteNumberText(slotNumber()));
+    m_view.SetDisplayText(DisplayField::Text2, deviceAddressText(frame.DeviceAddress));
 }
 
 void TransferCommand::advance()

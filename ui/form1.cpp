@@ -1,18 +1,22 @@
 #include "form1.h"
 
+#include "accessiblefactory.h"
+#include "displaytexts.h"
 #include "durationtable.h"
 #include "module1.h"
 #include "notetable.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
+#include "windowfont.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QToolButton>
 
 namespace {
@@ -59,16 +63,27 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
     : QWidget(parent)
     , MSComm1(ports)
 {
+    installAccessibleFactory(); // before anything asks how the window should be announced
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Générateur De mélodies"));
+    // The size is fixed: no maximize button, which would do nothing (or stretch an empty frame).
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowIcon(transferPicture()); // painted once: "Transfert" and the warnings share it
     createControls();
     placeControls();
     describeControls();
     Form_Load();
+    fitFont();
 
-    connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
+    // Checking a port button by any means (click, Space, arrow keys, the accessibility Toggle
+    // action) goes through toggled. A second click on the checked button toggles nothing, and
+    // the port in use stays as it is.
+    connect(Option1, &QRadioButton::toggled, this,
+            [this](bool checked) { onPortToggled(1, checked); });
+    connect(Option2, &QRadioButton::toggled, this,
+            [this](bool checked) { onPortToggled(2, checked); });
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     // Queued: the warning box must not open inside the port's own notification.
     connect(&MSComm1, &SerialPortLink::portLost, this, &Form1::reportPortLost,
@@ -124,9 +139,8 @@ void Form1::placeControls()
     Text1->setFocus();
 }
 
-// What a screen reader says of each control. On Linux, Qt names a list by its text (the
-// placeholder, then the choice) and tells what it is for only through a label whose buddy it is:
-// a hidden label per list does that without changing the window.
+// What a screen reader says of each control; the lists are named by their purpose and give
+// their text as value (see installAccessibleFactory).
 void Form1::describeControls()
 {
     const PortMap &map = MSComm1.portMap();
@@ -155,12 +169,33 @@ void Form1::describeControls()
     for (const auto &[control, name, description] : controls) {
         control->setAccessibleName(name);
         control->setAccessibleDescription(description);
-        if (qobject_cast<QComboBox *>(control)) {
-            auto *label = new QLabel(name, this);
-            label->setBuddy(control);
-            label->hide();
-        }
     }
+}
+
+// Every entry, start text and display text must show whole in its fixed box, whatever the
+// desktop's font and style.
+void Form1::fitFont()
+{
+    auto entries = [](const QComboBox *list) {
+        QStringList texts{list->currentText()};
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->itemText(i);
+        return texts;
+    };
+    QStringList slotTexts{Text1->text()};
+    QStringList addresses{Text2->text()};
+    for (int note = 1; note <= TransferState::MaxNotes; ++note) {
+        slotTexts << noteNumberText(note);
+        addresses << deviceAddressText(2 * (note - 1));
+    }
+    fitWindowFont(this, {{tempo, entries(tempo)},
+                         {duree, entries(duree)},
+                         {notes, entries(notes)},
+                         {Text1, slotTexts},
+                         {Text2, addresses},
+                         {Option1, {Option1->text()}},
+                         {Option2, {Option2->text()}},
+                         {Command2, {Command2->text()}}});
 }
 
 void Form1::Form_Load()
@@ -177,6 +212,16 @@ void Form1::Form_Load()
 
     Module1::transferState.NoteNumber = 1;
     Module1::transferState.DeviceAddress = 0;
+}
+
+void Form1::onPortToggled(int portNumber, bool checked)
+{
+    if (!checked || m_showingOpenPort)
+        return;
+    if (portNumber == 1)
+        Option1_Click();
+    else
+        Option2_Click();
 }
 
 void Form1::Option1_Click()
@@ -249,10 +294,24 @@ void Form1::reportPortLost(int portNumber, const QString &device, const QString 
 // The checked button always names the port really in use, or none.
 void Form1::showOpenPort()
 {
+    const QScopedValueRollback showing(m_showingOpenPort, true);
     m_ports->setExclusive(false);
     Option1->setChecked(MSComm1.openPort() == 1);
     Option2->setChecked(MSComm1.openPort() == 2);
     m_ports->setExclusive(true);
+}
+
+// Enter and keypad Enter press the focused "Transfert", as Space does; held down, they send
+// one note, not one per repeat.
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == Command2) {
+        if (!event->isAutoRepeat())
+            Command2->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString Form1::ListText(ChoiceList list) const

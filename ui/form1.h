@@ -21,10 +21,14 @@ public:
     void ShowWarning(const QString &text) override;
     void SetDisplayText(DisplayField field, const QString &text) override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void createControls();
     void placeControls();
     void describeControls();
+    void fitFont();
     void Form_Load();
     void Option1_Click();
     void Option2_Click();
@@ -34,6 +38,7 @@ private:
     void reportOpenFailure(int portNumber, const OpenResult &result);
     void reportPortLost(int portNumber, const QString &device, const QString &reason);
     void showOpenPort();
+    void onPortToggled(int portNumber, bool checked);
 
     SerialPortLink MSComm1;
     QLineEdit *Text1 = nullptr;
@@ -45,4 +50,5 @@ private:
     QComboBox *duree = nullptr;
     QComboBox *notes = nullptr;
     QToolButton *Command2 = nullptr;
+    bool m_showingOpenPort = false; // the buttons are being set to the port in use
 };

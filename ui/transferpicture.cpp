@@ -8,8 +8,9 @@ namespace {
 
 void drawComputer(QPainter &painter, const QRectF &screen)
 {
-    // Case, screen and a small stand under it.
-    painter.setPen(QPen(QColor(0x37, 0x3c, 0x44), 1));
+    // Case, screen and a small stand under it. Outline and stand are mid grey, so that they
+    // show on a light window and a dark one alike.
+    painter.setPen(QPen(QColor(0x6e, 0x76, 0x81), 1));
     painter.setBrush(QColor(0xd9, 0xdc, 0xe1));
     painter.drawRoundedRect(screen, 1.5, 1.5);
     painter.setPen(Qt::NoPen);
@@ -17,7 +18,7 @@ void drawComputer(QPainter &painter, const QRectF &screen)
     painter.drawRect(screen.adjusted(2, 2, -2, -2));
     painter.setBrush(QColor(0x9f, 0xd0, 0xff));
     painter.drawRect(QRectF(screen.left() + 3, screen.top() + 3, screen.width() / 3, 2));
-    painter.setBrush(QColor(0x37, 0x3c, 0x44));
+    painter.setBrush(QColor(0x6e, 0x76, 0x81));
     const qreal middle = screen.center().x();
     painter.drawRect(QRectF(middle - 1.5, screen.bottom(), 3, 2));
     painter.drawRect(QRectF(middle - 4.5, screen.bottom() + 2, 9, 1.5));
@@ -41,7 +42,7 @@ QPixmap paint(int size)
     painter.setPen(QPen(QColor(0xe0, 0x8a, 0x1e), 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.drawPath(cable);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x37, 0x3c, 0x44));
+    painter.setBrush(QColor(0x6e, 0x76, 0x81));
     painter.drawRect(QRectF(5.5, 14.5, 3, 2));
     painter.drawRect(QRectF(23.5, 27, 3, 2));
     return pixmap;
