@@ -32,6 +32,9 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6seri
 done
 # Without a platform plugin the window cannot open; libqt6gui6 only recommends them.
 [[ ", $depends," == *", qt6-qpa-plugins,"* ]] || fail "Depends lacks qt6-qpa-plugins: $depends"
+# Qt's own texts (right-click menus) in French.
+[[ ", $depends," == *", qt6-translations-l10n,"* ]] ||
+    fail "Depends lacks qt6-translations-l10n: $depends"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/tinkora \

@@ -4,6 +4,8 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -20,6 +22,11 @@ private slots:
     void controls();
     void everyControlIsDescribed();
     void melodyFromTheKeyboardIsAnnounced();
+    void windowIsAFrameNamedByItsCaption();
+    void listsKeepTheirPurposeAsTheirTextChanges_data();
+    void listsKeepTheirPurposeAsTheirTextChanges();
+    void toggleActionOpensThePort();
+    void toggleActionOnAPortThatFailsLeavesItUnchecked();
 
 private:
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -166,6 +173,105 @@ void TestAccessibility::melodyFromTheKeyboardIsAnnounced()
     QCOMPARE(m_com2->read(3), QByteArray::fromHex("021632"));
     QCOMPARE(m_com1->readFor(100), QByteArray());
     QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+void TestAccessibility::windowIsAFrameNamedByItsCaption()
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_window.get());
+    QCOMPARE(window->role(), QAccessible::Window); // a "frame" over AT-SPI, not a "filler"
+    QCOMPARE(window->text(QAccessible::Name), u"Générateur De mélodies"_qs);
+}
+
+void TestAccessibility::listsKeepTheirPurposeAsTheirTextChanges_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("placeholder");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("tempo") << u"tempo"_qs << u"Tempo"_qs << u"Tempo"_qs << u"120"_qs;
+    QTest::newRow("note value") << u"duree"_qs << u"Valeur de note"_qs << u"Durée"_qs
+                                << u"Noire"_qs;
+    QTest::newRow("note") << u"notes"_qs << u"Note"_qs << u"Notes"_qs << u"La3"_qs;
+}
+
+// Orca reads a list's name again when its text changes: the name must still say what it is for.
+void TestAccessibility::listsKeepTheirPurposeAsTheirTextChanges()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, name);
+    QFETCH(QString, placeholder);
+    QFETCH(QString, typed);
+
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space); // COM1 opens and the lists can be used
+    auto *combo = m_window->findChild<QComboBox *>(list);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(combo);
+    QCOMPARE(iface->relations(QAccessible::Label).size(), 0);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->text(QAccessible::Value), placeholder);
+
+    combo->lineEdit()->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), typed);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->text(QAccessible::Value), typed);
+    press(Qt::Key_Down); // the first entry of the list: nothing was chosen in it yet
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->text(QAccessible::Value), combo->currentText());
+    QVERIFY(combo->currentText() != typed);
+}
+
+// Switch and voice control check a port through its Toggle action, not by a click.
+void TestAccessibility::toggleActionOpensThePort()
+{
+    auto *option2 = m_window->findChild<QRadioButton *>(u"Option2"_qs);
+    QAccessibleActionInterface *actions =
+        QAccessible::queryAccessibleInterface(option2)->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+
+    QVERIFY(option2->isChecked());
+    QVERIFY(m_window->findChild<QWidget *>(u"Command2"_qs)->isEnabled());
+    QVERIFY(m_window->findChild<QWidget *>(u"notes"_qs)->isEnabled());
+    // The port is really open: a note goes out on it.
+    m_window->findChild<QComboBox *>(u"tempo"_qs)->setEditText(u"120"_qs);
+    m_window->findChild<QComboBox *>(u"notes"_qs)->setEditText(u"La3"_qs);
+    m_window->findChild<QComboBox *>(u"duree"_qs)->setEditText(u"Noire"_qs);
+    QAccessible::queryAccessibleInterface(m_window->findChild<QWidget *>(u"Command2"_qs))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_com2->read(3), QByteArray::fromHex("001632"));
+    QCOMPARE(m_boxes->texts(), QStringList());
+}
+
+void TestAccessibility::toggleActionOnAPortThatFailsLeavesItUnchecked()
+{
+    PortMap ports;
+    ports.setDevicePath(1, m_com1->slavePath());
+    ports.setDevicePath(2, u"/dev/tinkora-none"_qs);
+    m_window = std::make_unique<Form1>(ports);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    auto *option1 = m_window->findChild<QRadioButton *>(u"Option1"_qs);
+    auto *option2 = m_window->findChild<QRadioButton *>(u"Option2"_qs);
+    auto toggle = [](QWidget *button) {
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+    };
+
+    toggle(option2);
+    QCOMPARE(m_boxes->boxes.size(), 1); // told why, once
+    QVERIFY(!option2->isChecked());
+    QVERIFY(!m_window->findChild<QWidget *>(u"Command2"_qs)->isEnabled());
+
+    toggle(option1);
+    toggle(option2); // fails again; COM1 stays the port in use, and checked
+    QCOMPARE(m_boxes->boxes.size(), 2);
+    QVERIFY(option1->isChecked());
+    QVERIFY(!option2->isChecked());
+    QVERIFY(m_window->findChild<QWidget *>(u"Command2"_qs)->isEnabled());
 }
 
 QTEST_MAIN(TestAccessibility)

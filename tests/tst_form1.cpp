@@ -2,12 +2,15 @@
 #include "form1.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
+#include "qtfrench.h"
 #include "windowdriver.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +43,10 @@ private slots:
     void unplugFoundByATransfer();
     void busyPortThenFreed();
     void devicePathIsNotAFormat();
+    void enterPressesTransfert_data();
+    void enterPressesTransfert();
+    void fixedSizeOffersNoMaximize();
+    void rightClickMenuIsFrench();
 
 private:
     void createWindow(const QString &com1, const QString &com2 = u"/dev/tinkora-none"_qs);
@@ -396,6 +403,65 @@ void TestForm1::devicePathIsNotAFormat()
     QCOMPARE(m_boxes->boxes.size(), 1);
     QVERIFY2(m_boxes->boxes.first().text.startsWith(u"Impossible d'ouvrir COM1 (/dev/%1%2) : "_qs),
              qPrintable(m_boxes->boxes.first().text));
+}
+
+void TestForm1::enterPressesTransfert_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+void TestForm1::enterPressesTransfert()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+
+    createWindow(m_com1->slavePath());
+    click(u"Option1"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    auto *transfert = control<QToolButton>(u"Command2"_qs);
+    transfert->setFocus();
+    QTest::keyClick(transfert, key, modifiers);
+    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
+    // Held down, it sends one note, not one per repeat.
+    QKeyEvent repeat(QEvent::KeyPress, key, modifiers, QString(), true);
+    QApplication::sendEvent(transfert, &repeat);
+    QCOMPARE(m_com1->readFor(100), QByteArray());
+    // Enter elsewhere does not send.
+    control<QLineEdit>(u"Text1"_qs)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
+void TestForm1::fixedSizeOffersNoMaximize()
+{
+    createWindow(m_com1->slavePath());
+    const Qt::WindowFlags flags = m_window->windowFlags();
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+}
+
+// The right-click menu of the fields and lists comes from Qt; it must speak French too.
+void TestForm1::rightClickMenuIsFrench()
+{
+    QVERIFY2(installQtFrench(*qApp), "Qt's French translation (qt6-translations-l10n)");
+    createWindow(m_com1->slavePath());
+    for (QLineEdit *field :
+         {control<QLineEdit>(u"Text1"_qs), control<QComboBox>(u"notes"_qs)->lineEdit()}) {
+        std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+        QStringList texts;
+        for (const QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text().remove(u'&').section(u'\t', 0, 0);
+        }
+        QCOMPARE(texts, (QStringList{u"Annuler"_qs, u"Rétablir"_qs, u"Couper"_qs, u"Copier"_qs,
+                                     u"Coller"_qs, u"Supprimer"_qs, u"Tout sélectionner"_qs}));
+    }
 }
 
 QTEST_MAIN(TestForm1)
