@@ -107,10 +107,10 @@ QString column(QString left, qsizetype width)
 
 } // namespace
 
-Options::Options(QString program, QString description, std::span<const OptionSpec> options)
+Options::Options(QString program, QString description, QList<OptionSpec> options)
     : m_program(std::move(program))
     , m_description(std::move(description))
-    , m_options(options)
+    , m_options(std::move(options))
 {
 }
 
@@ -167,17 +167,17 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
         const OptionSpec *spec = parts.doubleDash ? find(parts.name) : nullptr;
         if (!spec)
             return usageError(QStringLiteral("option inconnue : %1").arg(quoted(argument)));
-        const QString option = QStringLiteral("--") + spec->name.toString();
-        if (result.values.contains(spec->name.toString()))
+        const QString option = QStringLiteral("--") + spec->name;
+        if (result.values.contains(spec->name))
             return usageError(QStringLiteral("l'option %1 est donnée deux fois").arg(option));
 
         if (spec->valueName.isEmpty()) {
             if (parts.hasValue)
                 return usageError(QStringLiteral("l'option %1 ne prend pas de valeur").arg(option));
-            result.values.insert(spec->name.toString(), QString());
+            result.values.insert(spec->name, QString());
             continue;
         }
-        const QString what = spec->valueName.toString().toLower();
+        const QString what = spec->valueName.toLower();
         QByteArray value = parts.value;
         if (!parts.hasValue) {
             // "--com1 --com2" forgot the first device: a name starting with "-" is taken only
@@ -194,7 +194,7 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
                                              "%3 ; donnez plutôt un lien symbolique qui en porte "
                                              "un")
                                   .arg(what, option, quoted(value)));
-        result.values.insert(spec->name.toString(), QString::fromUtf8(value));
+        result.values.insert(spec->name, QString::fromUtf8(value));
     }
     return result;
 }
@@ -237,10 +237,10 @@ QString Options::helpText(bool withQtOptions) const
         {QStringLiteral("-v, --version"), QStringLiteral("Affiche la version et quitte.")},
     };
     for (const OptionSpec &option : m_options) {
-        QString left = QStringLiteral("--") + option.name.toString();
+        QString left = QStringLiteral("--") + option.name;
         if (!option.valueName.isEmpty())
-            left += u' ' + option.valueName.toString();
-        lines.append({left, option.help.toString()});
+            left += u' ' + option.valueName;
+        lines.append({left, option.help});
     }
     const qsizetype ours = lines.size();
     if (withQtOptions) {

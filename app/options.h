@@ -4,15 +4,12 @@
 #include <QList>
 #include <QMap>
 #include <QString>
-#include <QStringView>
-
-#include <span>
 
 // One option of the program, written "--name VALUE" or "--name=VALUE"; a flag names no value.
 struct OptionSpec {
-    QStringView name;      // without the leading "--"
-    QStringView valueName; // shown in the help; empty for a flag
-    QStringView help;      // one French sentence
+    QString name;      // without the leading "--"
+    QString valueName; // shown in the help; empty for a flag
+    QString help;      // one French sentence
 };
 
 // What the command line asks for, decided before any window or display is touched.
@@ -31,7 +28,7 @@ struct ParsedOptions {
 // which it leaves for QApplication. Texts are French and name arguments as they were typed.
 class Options {
 public:
-    Options(QString program, QString description, std::span<const OptionSpec> options);
+    Options(QString program, QString description, QList<OptionSpec> options);
 
     // arguments: argv without the program name, as the system gave them.
     ParsedOptions parse(const QList<QByteArray> &arguments) const;
@@ -49,5 +46,5 @@ private:
 
     QString m_program;
     QString m_description;
-    std::span<const OptionSpec> m_options;
+    QList<OptionSpec> m_options;
 };

@@ -20,7 +20,7 @@ private slots:
 
 static const Options &tinkora()
 {
-    static const Options options(u"tinkora"_qs, kTinkoraDescription.toString(), kTinkoraOptions);
+    static const Options options(u"tinkora"_qs, tinkoraDescription(), tinkoraOptions());
     return options;
 }
 
@@ -117,11 +117,9 @@ void TestOptions::usageErrorsNameWhatWasTyped()
 
 void TestOptions::oneTableEntryIsOneMoreOption()
 {
-    static constexpr OptionSpec withList[] = {
-        {u"com1", u"PÉRIPHÉRIQUE", u"Périphérique de COM1."},
-        {u"list", {}, u"Affiche les ports série et quitte."},
-    };
-    const Options options(u"tinkora"_qs, u"Essai."_qs, withList);
+    QList<OptionSpec> withList = tinkoraOptions();
+    withList.append({u"list"_qs, {}, u"Affiche les ports série et quitte."_qs});
+    const Options options(u"tinkora"_qs, tinkoraDescription(), withList);
     QVERIFY(options.parse({"--list"}).isSet(u"list"_qs));
     QVERIFY(options.parse({"--list", "--com1", "x"}).isSet(u"com1"_qs));
     QCOMPARE(options.parse({"--list=yes"}).action, Action::UsageError);
