@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "showntext.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -73,26 +75,6 @@ bool isValidUtf8(const QByteArray &bytes)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString decoded = decoder(bytes);
     return !decoder.hasError();
-}
-
-// Length of the valid UTF-8 sequence at the start of bytes, 0 when it is not one.
-qsizetype validSequenceLength(QByteArrayView bytes)
-{
-    const auto lead = static_cast<uchar>(bytes.front());
-    const qsizetype length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-    if (lead >= 0x80 && (lead < 0xc2 || lead > 0xf4))
-        return 0;
-    if (bytes.size() < length)
-        return 0;
-    return isValidUtf8(bytes.first(length).toByteArray()) ? length : 0;
-}
-
-QString escaped(QByteArrayView bytes)
-{
-    QString result;
-    for (const char byte : bytes)
-        result += QStringLiteral("\\x%1").arg(uint(static_cast<uchar>(byte)), 2, 16, QChar(u'0'));
-    return result;
 }
 
 QString quoted(const QByteArray &argument)
@@ -201,27 +183,7 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
 
 QString Options::shownArgument(const QByteArray &argument)
 {
-    QString shown;
-    for (qsizetype i = 0; i < argument.size();) {
-        const QByteArrayView rest = QByteArrayView(argument).sliced(i);
-        const qsizetype length = validSequenceLength(rest);
-        if (length == 0) {
-            shown += escaped(rest.first(1));
-            ++i;
-            continue;
-        }
-        const QString character = QString::fromUtf8(rest.first(length));
-        const QChar::Category category = QChar::category(character.toUcs4().constFirst());
-        if (category == QChar::Other_Control || category == QChar::Other_Format ||
-            category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
-            shown += escaped(rest.first(length));
-        else if (character == u"\\")
-            shown += QStringLiteral("\\\\");
-        else
-            shown += character;
-        i += length;
-    }
-    return shown;
+    return shownAsTyped(QByteArrayView(argument));
 }
 
 QString Options::helpText(bool withQtOptions) const

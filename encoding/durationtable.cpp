@@ -2,6 +2,8 @@
 
 #include "tempolist.h"
 
+#include <algorithm>
+
 std::optional<qint32> DurationDividendFor(QStringView name)
 {
     for (const DurationEntry &entry : DurationTable) {
@@ -11,12 +13,34 @@ std::optional<qint32> DurationDividendFor(QStringView name)
     return std::nullopt;
 }
 
+namespace {
+
+// Digits only, between the spaces and tabs parseTempo allows and after a plus sign: what
+// parseTempo refuses of such a text is its size.
+bool isLargeWholeNumber(QStringView text)
+{
+    auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t';
+    };
+    while (!text.isEmpty() && blank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && blank(text.back()))
+        text.chop(1);
+    if (text.startsWith(u'+'))
+        text = text.mid(1);
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
 DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText)
 {
     DurationResult result;
     const std::optional<qint32> tempo = parseTempo(tempoText);
     if (!tempo) {
-        result.problem = DurationProblem::TempoNotANumber;
+        result.problem = isLargeWholeNumber(tempoText) ? DurationProblem::TempoTooLarge
+                                                       : DurationProblem::TempoNotANumber;
         return result;
     }
     result.tempo = *tempo;

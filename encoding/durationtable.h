@@ -26,7 +26,14 @@ inline constexpr std::array<DurationEntry, 9> DurationTable{{
 // Exact, case-sensitive match of the whole name.
 std::optional<qint32> DurationDividendFor(QStringView name);
 
-enum class DurationProblem { None, TempoNotANumber, TempoNotPositive, OutOfByteRange };
+// TempoTooLarge: a whole number beyond 32 bits, which says more than "not a number".
+enum class DurationProblem {
+    None,
+    TempoNotANumber,
+    TempoNotPositive,
+    TempoTooLarge,
+    OutOfByteRange
+};
 
 struct DurationResult {
     DurationProblem problem = DurationProblem::None;

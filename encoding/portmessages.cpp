@@ -1,5 +1,8 @@
 #include "portmessages.h"
 
+#include "showntext.h"
+#include "systemerrortext.h"
+
 namespace {
 
 QString deviceGone()
@@ -19,8 +22,15 @@ QString openFailureAdvice(int portNumber, const OpenResult &result)
     case OpenFailure::Busy:
         return QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
                               "le port.");
-    case OpenFailure::UnknownPort:
+    case OpenFailure::NoUart:
+        return QStringLiteral("Beaucoup d'ordinateurs n'ont pas de port série derrière ce nom : "
+                              "branchez un adaptateur USB-série et indiquez son périphérique "
+                              "(souvent /dev/ttyUSB0) avec l'option --%1.")
+            .arg(deviceOptionName(portNumber));
     case OpenFailure::NotATerminal:
+        return QStringLiteral("Indiquez le périphérique d'un port série avec l'option --%1.")
+            .arg(deviceOptionName(portNumber));
+    case OpenFailure::UnknownPort:
     case OpenFailure::Other:
     case OpenFailure::None:
         break;
@@ -52,19 +62,25 @@ QString openFailureReason(const OpenResult &result)
         return QStringLiteral("le port est déjà utilisé par un autre programme");
     case OpenFailure::NotATerminal:
         return QStringLiteral("ce n'est pas un port série");
+    case OpenFailure::NoUart:
+        return QStringLiteral("aucun port série ne répond derrière ce périphérique (pas de "
+                              "circuit UART)");
     case OpenFailure::UnknownPort:
         return QStringLiteral("port inconnu");
     case OpenFailure::Other:
     case OpenFailure::None:
         break;
     }
-    return result.detail;
+    // The system's own words would follow the desktop's language, or stay English.
+    const QString french = systemErrorText(result.systemError);
+    return french.isEmpty() ? result.detail : french;
 }
 
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse)
 {
-    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
-                       .arg(portName(portNumber), result.device, openFailureReason(result));
+    QString text =
+        QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
+            .arg(portName(portNumber), shownAsTyped(result.device), openFailureReason(result));
     if (portStillInUse != 0)
         text += QStringLiteral(" %1 reste utilisé.").arg(portName(portStillInUse));
     return text + u'\n' + openFailureAdvice(portNumber, result);
@@ -82,7 +98,7 @@ QString portLostText(int portNumber, const QString &device, const PortLoss &loss
                       .arg(loss.unsentBytes);
     return QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à nouveau le "
                           "port.")
-        .arg(portName(portNumber), device, reason);
+        .arg(portName(portNumber), shownAsTyped(device), reason);
 }
 
 QString writeFailureText(const WriteResult &result)
@@ -95,5 +111,5 @@ QString writeFailureText(const WriteResult &result)
         result.failure == WriteFailure::DeviceGone ? deviceGone() : result.detail;
     return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
                           "puis choisissez à nouveau le port.")
-        .arg(portName(result.portNumber), result.device, reason);
+        .arg(portName(result.portNumber), shownAsTyped(result.device), reason);
 }

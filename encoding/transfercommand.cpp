@@ -5,10 +5,13 @@
 #include "notetable.h"
 #include "portmessages.h"
 #include "seriallink.h"
+#include "showntext.h"
+#include "tempolist.h"
 #include "transferview.h"
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -24,31 +27,23 @@ constexpr std::array<Placeholder, 3> kPlaceholders{{
     {ChoiceList::duree, u"Durée", u"Veillez indiquer une durée de note"},
 }};
 
-// Quotes what the user typed, cut short so a pasted novel cannot fill the screen.
-QString quoted(const QString &text)
-{
-    constexpr qsizetype kMaxShown = 40;
-    QString shown = text;
-    if (shown.size() > kMaxShown) {
-        shown.truncate(kMaxShown);
-        if (shown.back().isHighSurrogate())
-            shown.chop(1);
-        shown += u'…';
-    }
-    return QStringLiteral("« %1 »").arg(shown);
-}
-
 QString durationWarning(const DurationResult &duration, const QString &tempo, const QString &value)
 {
     switch (duration.problem) {
     case DurationProblem::TempoNotANumber:
     case DurationProblem::TempoNotPositive:
         return QStringLiteral("Tempo invalide : %1. Indiquez un nombre entier supérieur à 0.")
-            .arg(quoted(tempo));
+            .arg(quotedUserText(tempo));
+    case DurationProblem::TempoTooLarge:
+        return QStringLiteral("Tempo trop grand : %1. Indiquez un nombre entier de 1 à %2, comme "
+                              "ceux de la liste (%3 à %4).")
+            .arg(quotedUserText(tempo), QString::number(std::numeric_limits<qint32>::max()),
+                 TempoList.front().toString(), TempoList.back().toString());
     case DurationProblem::OutOfByteRange:
         return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne %3, plus que 255. "
                               "Choisissez un tempo plus rapide ou une note plus courte.")
-            .arg(quoted(value), QString::number(duration.tempo), QString::number(duration.value));
+            .arg(quotedUserText(value), QString::number(duration.tempo),
+                 QString::number(duration.value));
     case DurationProblem::None:
         break;
     }
@@ -107,20 +102,21 @@ std::optional<TransferFrame> TransferCommand::encode()
 
     bool ok = true;
     const bool tempoUnusable = duration.problem == DurationProblem::TempoNotANumber ||
-                               duration.problem == DurationProblem::TempoNotPositive;
+                               duration.problem == DurationProblem::TempoNotPositive ||
+                               duration.problem == DurationProblem::TempoTooLarge;
     if (tempoUnusable || (dividend && !duration.ok())) {
         m_view.ShowWarning(durationWarning(duration, tempo, value));
         ok = false;
     }
     if (!code) {
         m_view.ShowWarning(QStringLiteral("Note inconnue : %1. Choisissez une note dans la liste.")
-                               .arg(quoted(note)));
+                               .arg(quotedUserText(note)));
         ok = false;
     }
     if (!dividend) {
         m_view.ShowWarning(
             QStringLiteral("Valeur de note inconnue : %1. Choisissez une valeur dans la liste.")
-                .arg(quoted(value)));
+                .arg(quotedUserText(value)));
         ok = false;
     }
     if (!ok)

@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -31,6 +34,28 @@ OpenFailure failureForErrno(int error)
     default:
         return OpenFailure::Other;
     }
+}
+
+// What the failed open() meant, with what the file itself tells.
+OpenFailure failureForOpen(int error, const struct stat *file)
+{
+    const bool device = file && S_ISCHR(file->st_mode);
+    if (error == ENXIO && file && !device)
+        return OpenFailure::NotATerminal; // a socket answers open() with ENXIO
+    if (error == EIO && device)
+        return OpenFailure::NoUart; // the 8250 driver, for a port with no UART behind it
+    return failureForErrno(error);
+}
+
+void describeOwner(OpenResult &result, const struct stat &file)
+{
+    const passwd *owner = ::getpwuid(file.st_uid);
+    const group *group = ::getgrgid(file.st_gid);
+    result.deviceOwner =
+        owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(file.st_uid);
+    result.deviceGroup =
+        group ? QString::fromLocal8Bit(group->gr_name) : QString::number(file.st_gid);
+    result.deviceMode = file.st_mode;
 }
 
 bool fail(OpenResult &result, OpenFailure failure, int error)
@@ -79,7 +104,12 @@ bool LineAccess::claim(const QString &path, OpenResult &result)
     const int fd = ::open(nativePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        return fail(result, failureForErrno(error), error);
+        struct stat file {};
+        const bool known = ::stat(nativePath.constData(), &file) == 0;
+        fail(result, failureForOpen(error, known ? &file : nullptr), error);
+        if (known && result.failure == OpenFailure::PermissionDenied)
+            describeOwner(result, file);
+        return false;
     }
     auto saved = std::make_unique<Saved>();
     // tcgetattr rather than isatty: emulated terminals (umockdev) only answer the former.

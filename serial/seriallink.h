@@ -3,14 +3,29 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Why a port could not be opened; the user's fix differs for each.
-enum class OpenFailure { None, UnknownPort, Missing, PermissionDenied, Busy, NotATerminal, Other };
+// Why a port could not be opened; the user's fix differs for each. NoUart: the device node is
+// there but no serial hardware answers behind it (common for the first ports of a PC).
+enum class OpenFailure {
+    None,
+    UnknownPort,
+    Missing,
+    PermissionDenied,
+    Busy,
+    NotATerminal,
+    NoUart,
+    Other
+};
 
 struct OpenResult {
     OpenFailure failure = OpenFailure::None;
     QString device;      // the device path that was tried
     int systemError = 0; // the system's error number, 0 when it gave none
     QString detail;      // the system's or Qt's own words, untranslated; may be empty
+    // Who may open the device, for PermissionDenied when the system tells: owner and group
+    // names, and the mode bits as the system gives them (file type included).
+    QString deviceOwner;
+    QString deviceGroup;
+    uint deviceMode = 0;
 
     bool ok() const { return failure == OpenFailure::None; }
 };

@@ -89,6 +89,7 @@ void TestTables::typedTempos_data()
     const int notANumber = int(DurationProblem::TempoNotANumber);
     const int notPositive = int(DurationProblem::TempoNotPositive);
     const int outOfRange = int(DurationProblem::OutOfByteRange);
+    const int tooLarge = int(DurationProblem::TempoTooLarge);
 
     QTest::newRow("100 noire") << u"Noire"_qs << u"100"_qs << none << 60;
     QTest::newRow("100 ronde") << u"Ronde=4 Noires"_qs << u"100"_qs << none << 240;
@@ -103,8 +104,12 @@ void TestTables::typedTempos_data()
     QTest::newRow("zero") << u"Noire"_qs << u"0"_qs << notPositive << 0;
     QTest::newRow("negative") << u"Noire"_qs << u"-60"_qs << notPositive << 0;
     QTest::newRow("lowest 32-bit") << u"Noire"_qs << u"-2147483648"_qs << notPositive << 0;
-    QTest::newRow("beyond 32 bits") << u"Noire"_qs << u"99999999999"_qs << notANumber << 0;
-    QTest::newRow("just beyond") << u"Noire"_qs << u"2147483648"_qs << notANumber << 0;
+    QTest::newRow("beyond 32 bits") << u"Noire"_qs << u"99999999999"_qs << tooLarge << 0;
+    QTest::newRow("just beyond") << u"Noire"_qs << u"2147483648"_qs << tooLarge << 0;
+    QTest::newRow("just beyond, signed") << u"Noire"_qs << u" +2147483648\t"_qs << tooLarge << 0;
+    QTest::newRow("below 32 bits") << u"Noire"_qs << u"-2147483649"_qs << notANumber << 0;
+    QTest::newRow("beyond, with a no-break space")
+        << u"Noire"_qs << u"2147483648\u00a0"_qs << notANumber << 0;
     QTest::newRow("letters") << u"Noire"_qs << u"abc"_qs << notANumber << 0;
     QTest::newRow("empty") << u"Noire"_qs << QString() << notANumber << 0;
     QTest::newRow("sign alone") << u"Noire"_qs << u"-"_qs << notANumber << 0;

@@ -109,14 +109,16 @@ void TestTransferCommand::typedChoices_data()
     QTest::addColumn<QStringList>("warnings");
 
     auto badTempo = [](const QString &quoted) {
-        return u"Tempo invalide : « %1 ». Indiquez un nombre entier supérieur à 0."_qs.arg(quoted);
+        return u"Tempo invalide : « \u2068%1\u2069 ». Indiquez un nombre entier supérieur à 0."_qs
+            .arg(quoted);
     };
     auto badNote = [](const QString &quoted) {
-        return u"Note inconnue : « %1 ». Choisissez une note dans la liste."_qs.arg(quoted);
+        return u"Note inconnue : « \u2068%1\u2069 ». Choisissez une note dans la liste."_qs.arg(
+            quoted);
     };
     auto badValue = [](const QString &quoted) {
-        return u"Valeur de note inconnue : « %1 ». Choisissez une valeur dans la liste."_qs.arg(
-            quoted);
+        return u"Valeur de note inconnue : « \u2068%1\u2069 ». Choisissez une valeur dans la liste."_qs
+            .arg(quoted);
     };
 
     QTest::newRow("typed 100") << u"100"_qs << u"La3"_qs << u"Noire"_qs << bytes({0, 22, 60})
@@ -131,11 +133,19 @@ void TestTransferCommand::typedChoices_data()
                           << QStringList{badTempo(u"0"_qs)};
     QTest::newRow("negative") << u"-60"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
                               << QStringList{badTempo(u"-60"_qs)};
+    auto tooLarge = [](const QString &quoted) {
+        return u"Tempo trop grand : « \u2068%1\u2069 ». Indiquez un nombre entier de 1 à "
+               "2147483647, comme ceux de la liste (60 à 180)."_qs.arg(quoted);
+    };
     QTest::newRow("beyond 32 bits") << u"99999999999"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
-                                    << QStringList{badTempo(u"99999999999"_qs)};
+                                    << QStringList{tooLarge(u"99999999999"_qs)};
+    QTest::newRow("just beyond 32 bits")
+        << u" +2147483648"_qs << u"La3"_qs << u"Noire"_qs << QByteArray()
+        << QStringList{tooLarge(u" +2147483648"_qs)};
     QTest::newRow("70 with ronde")
         << u"70"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
-        << QStringList{u"Durée impossible à envoyer : « Ronde=4 Noires » au tempo 70 donne 342, "
+        << QStringList{u"Durée impossible à envoyer : « \u2068Ronde=4 Noires\u2069 » au tempo 70 "
+                       u"donne 342, "
                        "plus que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs};
     QTest::newRow("note in lower case")
         << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray() << QStringList{badNote(u"la3"_qs)};
@@ -150,6 +160,15 @@ void TestTransferCommand::typedChoices_data()
     QTest::newRow("format characters quoted as typed")
         << u"%1"_qs << u"%1 %2"_qs << u"Noire"_qs << QByteArray()
         << QStringList{badTempo(u"%1"_qs), badNote(u"%1 %2"_qs)};
+    // What the user cannot see is named, and right-to-left text stays inside its quotes.
+    QTest::newRow("invisible characters shown")
+        << u"120"_qs << u"La3\u200b"_qs << u"Noire\u00a0"_qs << QByteArray()
+        << QStringList{badNote(u"La3[U+200B]"_qs), badValue(u"Noire[U+00A0]"_qs)};
+    QTest::newRow("bidi controls shown")
+        << u"\u202e021"_qs << u"\u200fLa3"_qs << u"Noire"_qs << QByteArray()
+        << QStringList{badTempo(u"[U+202E]021"_qs), badNote(u"[U+200F]La3"_qs)};
+    QTest::newRow("right-to-left letters isolated")
+        << u"120"_qs << u"لا٣"_qs << u"Noire"_qs << QByteArray() << QStringList{badNote(u"لا٣"_qs)};
     QTest::newRow("long text cut short")
         << u"120"_qs << QString(500, u'x') << u"Noire"_qs << QByteArray()
         << QStringList{badNote(QString(40, u'x') + u'…')};

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QToolButton>
 
@@ -51,6 +52,23 @@ template<typename Names> void fill(QComboBox *list, const Names &names, const QS
         list->addItem(name.toString());
     list->setCurrentIndex(-1); // adding to an empty list selects the first entry
     list->setEditText(placeholder);
+}
+
+// Line breaking may cut after a hyphen, leaving "--" at the end of a line and "com1" on the next:
+// a word joiner after each hyphen of an option name keeps it whole, and is not read aloud.
+QString optionsKeptWhole(QString text)
+{
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-z][a-z0-9-]*"));
+    QRegularExpressionMatchIterator matches = option.globalMatch(text);
+    QList<QRegularExpressionMatch> found;
+    while (matches.hasNext())
+        found.prepend(matches.next()); // from the end, so that earlier positions stay right
+    for (const QRegularExpressionMatch &match : std::as_const(found)) {
+        QString whole = match.captured();
+        whole.replace(u'-', QStringLiteral("-\u2060"));
+        text.replace(match.capturedStart(), match.capturedLength(), whole);
+    }
+    return text;
 }
 
 } // namespace
@@ -300,7 +318,8 @@ QString Form1::ListText(ChoiceList list) const
 
 void Form1::ShowWarning(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
+                    QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
     box.exec();
 }
