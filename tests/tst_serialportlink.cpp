@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <memory>
@@ -267,12 +270,30 @@ void TestSerialPortLink::openFailures_data()
     QTest::newRow("missing") << u"/dev/tinkora-no-such-device"_qs << OpenFailure::Missing;
     QTest::newRow("missing folder") << u"/nonexistent/ttyUSB0"_qs << OpenFailure::Missing;
     QTest::newRow("not a serial port") << u"/dev/null"_qs << OpenFailure::NotATerminal;
+    QTest::newRow("a socket") << u"socket"_qs << OpenFailure::NotATerminal;
+    QTest::newRow("a folder") << u"/dev"_qs << OpenFailure::Other;
 }
 
 void TestSerialPortLink::openFailures()
 {
     QFETCH(QString, path);
     QFETCH(OpenFailure, failure);
+
+    // A socket refuses open() with ENXIO, which other files give for a missing device.
+    QTemporaryDir folder;
+    int socket = -1;
+    const auto closeSocket = qScopeGuard([&] {
+        if (socket >= 0)
+            ::close(socket);
+    });
+    if (path == u"socket") {
+        path = folder.filePath(u"socket"_qs);
+        socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        QCOMPARE(::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    }
 
     auto link = makeLink(path);
     const OpenResult result = link->Open(1);
@@ -332,9 +353,18 @@ void TestSerialPortLink::permissionDeniedToAnotherUser()
                          QString::fromLocal8Bit(probe.readAllStandardError())));
     QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
     QCOMPARE(probe.exitCode(), 0);
-    const QString output = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
-    QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
-    QCOMPARE(output.section(u' ', 1), u"accès refusé"_qs);
+    const QStringList output = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(output.first().section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
+    QCOMPARE(output.first().section(u' ', 1), u"accès refusé"_qs);
+    // A pseudo-terminal does not belong to dialout: joining it would not help, so the warning
+    // says whose the device is, as ls -l shows it.
+    QProcess stat;
+    stat.start(u"stat"_qs, {u"--format=%U, groupe %G, droits %A"_qs, m_com1->slavePath()});
+    QVERIFY(stat.waitForFinished(10000));
+    const QString owner = QString::fromUtf8(stat.readAllStandardOutput()).trimmed();
+    const QString advice = output.value(2);
+    QVERIFY2(advice.contains(u"appartient à "_qs + owner), qPrintable(advice + u" / "_qs + owner));
+    QVERIFY2(!advice.contains(u"dialout"_qs), qPrintable(advice));
 }
 
 void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
