@@ -1,9 +1,12 @@
 #include "transferpicture.h"
 
+#include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 // The menu's icon is drawn from desktop/org.tinkora.Tinkora.svg, the window's is painted in
@@ -13,6 +16,8 @@ class TestTransferPicture : public QObject {
 private slots:
     void themeIconMatchesPaintedPicture_data();
     void themeIconMatchesPaintedPicture();
+    void legibleOnDarkWindows_data();
+    void legibleOnDarkWindows();
 };
 
 void TestTransferPicture::themeIconMatchesPaintedPicture_data()
@@ -49,6 +54,54 @@ void TestTransferPicture::themeIconMatchesPaintedPicture()
         }
     }
     QVERIFY2(differing <= 12, qPrintable(u"%1 pixels differ"_qs.arg(differing)));
+}
+
+// WCAG relative luminance of an sRGB colour.
+static double luminance(QRgb colour)
+{
+    auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) +
+           0.0722 * linear(qBlue(colour));
+}
+
+void TestTransferPicture::legibleOnDarkWindows_data()
+{
+    QTest::addColumn<QColor>("window");
+    // On light windows the dark outlines carry the shapes; these are the dark ones.
+    QTest::newRow("Adwaita-Dark") << QColor(0x35, 0x35, 0x35);
+    QTest::newRow("Breeze Dark") << QColor(0x31, 0x36, 0x3b);
+}
+
+// The stands and connectors must not melt into a dark window behind the button.
+void TestTransferPicture::legibleOnDarkWindows()
+{
+    QFETCH(QColor, window);
+    const QImage picture =
+        transferPicture().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage shown(picture.size(), QImage::Format_ARGB32);
+    shown.fill(window);
+    QPainter(&shown).drawImage(0, 0, picture);
+
+    const double background = luminance(window.rgb());
+    int drawn = 0;
+    int faint = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) < 192)
+                continue;
+            ++drawn;
+            const double pixel = luminance(shown.pixel(x, y));
+            const double contrast =
+                (std::max(pixel, background) + 0.05) / (std::min(pixel, background) + 0.05);
+            if (contrast < 1.5)
+                ++faint;
+        }
+    }
+    QVERIFY2(faint * 10 <= drawn,
+             qPrintable(u"%1 of %2 pixels barely show"_qs.arg(faint).arg(drawn)));
 }
 
 QTEST_MAIN(TestTransferPicture)
