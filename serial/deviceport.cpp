@@ -1,5 +1,7 @@
 #include "deviceport.h"
 
+#include "outputqueue.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -171,6 +173,11 @@ bool DevicePort::configureAndOpen(OpenResult &result)
 qint64 DevicePort::pendingBytes() const
 {
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+qint64 DevicePort::unsentBytes() const
+{
+    return m_port.isOpen() ? m_port.bytesToWrite() + bytesInDriverQueue(m_port.handle()) : 0;
 }
 
 bool DevicePort::lineTakesBytes() const

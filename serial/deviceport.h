@@ -23,6 +23,8 @@ public:
     QString path() const { return m_path; }
     bool isFailing() const { return m_failing; }
     qint64 pendingBytes() const;
+    // What has not left the line yet: the bytes Qt still holds and those in the driver.
+    qint64 unsentBytes() const;
 
     // Queues all the bytes or none; never waits for the line. On Failed, error holds the reason.
     Enqueue enqueue(QByteArrayView bytes, QString &error);

@@ -27,6 +27,9 @@ public:
 
     const PortMap &portMap() const { return m_portMap; }
 
+    // Bytes written to the port in use that have not left the line yet.
+    qint64 unsentBytes() const;
+
     // Sends what is still queued, waiting at most budget, then closes every port.
     void flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);
 
