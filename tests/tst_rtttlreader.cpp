@@ -52,7 +52,7 @@ void TestRtttlReader::read_data()
         << QStringList{u"3: 150|La3|Croche=1/2 Noire"_qs, u"4: 150|Do#4|Croche=1/2 Noire"_qs}
         << QStringList() << QStringList();
     QTest::newRow("moved up two octaves")
-        << u"x:d=4,o=2,b=120:c,b"_qs << false
+        << u"x:d=4,o=1,b=120:c,b"_qs << false
         << QStringList{u"1: 120|Do2|Noire"_qs, u"1: 120|Si2|Noire"_qs} << QStringList()
         << QStringList{u"Mélodie montée de 2 octave(s) pour tenir entre Do2 et Si4."_qs};
     QTest::newRow("all 36 notes fit as they are")
@@ -74,7 +74,7 @@ void TestRtttlReader::read_data()
         << QStringList{u"1:17"_qs, u"1:22"_qs, u"1:27"_qs} << QStringList();
     QTest::newRow("unreadable notes")
         << u"x:d=4,o=5,b=120:x4,2.a4.,a#b,,4 a"_qs << false << QStringList()
-        << QStringList{u"1:17"_qs, u"1:20"_qs, u"1:27"_qs, u"1:31"_qs, u"1:32"_qs} << QStringList();
+        << QStringList{u"1:17"_qs, u"1:20"_qs, u"1:26"_qs, u"1:30"_qs, u"1:31"_qs} << QStringList();
     QTest::newRow("wider than 36 notes") << u"x:d=4,o=5,b=120:c3,c6"_qs << false << QStringList()
                                          << QStringList{u"1:17"_qs} << QStringList();
     QTest::newRow("36 wide but not at whole octaves")

@@ -208,7 +208,7 @@ void TestSend::refused()
 
     // A missing port as COM1: a refused file must fail before it is ever tried.
     QTemporaryDir dir;
-    const QString path = writeFile(dir, u"m.csv"_qs, content);
+    const QString path = writeFile(dir, u"m.txt"_qs, content);
     arguments.replaceInStrings(QRegularExpression(u"^FILE$"_qs), path);
     if (!arguments.contains(u"--port"_qs))
         arguments << u"--port"_qs << dir.filePath(u"absent"_qs);
@@ -228,23 +228,24 @@ void TestSend::framesAtLeastTheGapApart()
     send.start(QStringLiteral(TINKORA_SEND),
                {melody, u"--port"_qs, line.slavePath(), u"--gap"_qs, QString::number(kGapMs)});
 
-    // Frame k arrived after `before[k]`, the moment of the last look that did not yet see it
-    // whole, and frame k + 1 was whole by `after[k + 1]`: their distance bounds the true gap
-    // from above, whatever the load on the machine.
+    // Frame k was not whole yet at the previous look, which began at `before[k]`, and frame
+    // k + 1 was whole by `after[k + 1]`: their distance bounds the true gap from above, whatever
+    // the load on the machine.
     QElapsedTimer clock;
     clock.start();
     QList<qint64> before;
     QList<qint64> after;
     QByteArray received;
     const QDeadlineTimer deadline(20000);
-    qint64 lookedAt = clock.elapsed();
+    qint64 previousLook = 0;
     while (received.size() < 12 && !deadline.hasExpired()) {
+        const qint64 look = clock.elapsed();
         received += line.readWithoutEventLoop(1, 2);
         while (after.size() < received.size() / 3) {
-            before << lookedAt;
+            before << previousLook;
             after << clock.elapsed();
         }
-        lookedAt = clock.elapsed();
+        previousLook = look;
     }
     QCOMPARE(received, bytes({0, 22, 50, 2, 22, 50, 4, 22, 50, 6, 22, 50}));
     for (int k = 0; k + 1 < after.size(); ++k)
@@ -280,7 +281,8 @@ void TestSend::interruptedAfterWholeFrames()
                {melody, u"--port"_qs, line.slavePath(), u"--gap"_qs, u"60000"_qs});
     QVERIFY(send.waitForStarted());
     QCOMPARE(line.readWithoutEventLoop(3, 10000), bytes({0, 22, 50}));
-    QTRY_VERIFY(send.readAllStandardOutput().contains("Note 1 @0"));
+    QByteArray out;
+    QTRY_VERIFY((out += send.readAllStandardOutput()).contains("Note 1 @0"));
     if (unplug)
         line.unplug();
     else

@@ -51,7 +51,14 @@ qsizetype firstBadUtf8(QByteArrayView bytes)
         else
             bad = middle;
     }
-    return good;
+    // The decoder trips on the byte after a cut sequence: point at the sequence's lead byte.
+    qsizetype at = good;
+    if (at > 0 && quint8(bytes[at]) < 0x80) {
+        --at;
+        while (at > 0 && (quint8(bytes[at]) & 0xC0) == 0x80)
+            --at;
+    }
+    return at;
 }
 
 QString textWithoutControls(const QString &text, QString &problem)

@@ -225,7 +225,11 @@ private:
         while (i < text.size() && text[i].isDigit())
             ++i;
         const QStringView durationDigits = text.left(i);
-        const QChar letter = i < text.size() ? text[i++].toLower() : QChar();
+        // The dot is found after the duration, the note or the octave, depending on who wrote it.
+        const bool dotFirst = i < text.size() && text[i] == u'.' && ++i;
+        QChar letter = i < text.size() ? text[i++].toLower() : QChar();
+        if (letter == u'h')
+            letter = u'b'; // the German name of B
         const bool sharp = i < text.size() && text[i] == u'#' && ++i;
         const bool dotBefore = i < text.size() && text[i] == u'.' && ++i;
         const qsizetype octaveStart = i;
@@ -234,11 +238,11 @@ private:
         const QStringView octaveDigits = text.sliced(octaveStart, i - octaveStart);
         const bool dotAfter = i < text.size() && text[i] == u'.' && ++i;
 
-        constexpr QStringView kLetters = u"c d ef g a bh";
+        constexpr QStringView kLetters = u"c d ef g a b";
         const qsizetype semitone = letter.isNull() ? -1 : kLetters.indexOf(letter);
         const bool rest = letter == u'p';
-        if (i != text.size() || (semitone < 0 && !rest) || (dotBefore && dotAfter) ||
-            letter == u' ' || (rest && sharp)) {
+        if (i != text.size() || (semitone < 0 && !rest) ||
+            int(dotFirst) + dotBefore + dotAfter > 1 || letter == u' ' || (rest && sharp)) {
             problem(item.offset, QStringLiteral("Note RTTTL illisible « %1 » : attendu par exemple "
                                                 "« 8e6 », « 4c#5 » ou « 2.g5 ».")
                                      .arg(text.toString()));
@@ -259,7 +263,7 @@ private:
         const std::optional<int> givenDuration = numberOf(durationDigits);
         const int duration =
             durationDigits.isEmpty() ? m_defaults.duration : givenDuration.value_or(0);
-        const bool dotted = dotBefore || dotAfter;
+        const bool dotted = dotFirst || dotBefore || dotAfter;
         const std::optional<qsizetype> index = valueIndex(duration, dotted);
         const std::optional<int> octave =
             octaveDigits.isEmpty() ? m_defaults.octave : numberOf(octaveDigits);
