@@ -1,6 +1,5 @@
 #pragma once
 
-#include "module1.h"
 #include "transferframe.h"
 #include "transferstate.h"
 #include "transferview.h"
@@ -31,8 +30,7 @@ struct EncodedChoice {
 // show what was written and move to the next slot.
 class TransferCommand {
 public:
-    TransferCommand(TransferView &view, SerialLink &link,
-                    TransferState &state = Module1::transferState);
+    TransferCommand(TransferView &view, SerialLink &link, TransferState &state);
 
     void Run();
 

@@ -1,7 +1,7 @@
 #include "bytes.h"
 #include "pseudoterminal.h"
+#include "recordinglink.h"
 #include "recordingview.h"
-#include "seriallink.h"
 #include "transfercommand.h"
 
 #include <QDeadlineTimer>
@@ -47,26 +47,14 @@ QString writeFile(QTemporaryDir &dir, const QString &name, const QByteArray &con
     return file.fileName();
 }
 
-// The link the window's transfer command writes through, in memory.
-class WireLink : public SerialLink {
-public:
-    QByteArray wire;
-    OpenResult Open(int) override { return {}; }
-    WriteResult writeBytes(QByteArrayView bytes) override
-    {
-        wire += bytes.toByteArray();
-        return {};
-    }
-    int openPort() const override { return 1; }
-};
-
 // What the board's EEPROM holds after clicking "Transfert" once per line of a melody table.
 QByteArray eepromFromClicks(const QString &tablePath)
 {
     QFile file(tablePath);
     file.open(QIODevice::ReadOnly);
     RecordingView view;
-    WireLink link;
+    RecordingLink link;
+    link.Open(1);
     TransferState state;
     TransferCommand command(view, link, state);
     for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {

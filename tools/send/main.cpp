@@ -3,6 +3,7 @@
 #include "melodyrenderer.h"
 #include "melodysender.h"
 #include "portmap.h"
+#include "portmessages.h"
 #include "quitsignals.h"
 #include "rtttlreader.h"
 #include "sendoptions.h"
@@ -41,27 +42,27 @@ QString where(const QString &file, const MelodyProblem &problem)
                : QStringLiteral("%1, ligne %2").arg(file).arg(problem.line);
 }
 
-// Until the port's French texts have one home, the same words as the window's.
+// The window's reasons; the advice speaks of this command's own option.
 QString openFailureText(const QString &portName, const OpenResult &result)
 {
     QString advice;
     switch (result.failure) {
     case OpenFailure::Missing:
-        advice = QStringLiteral("Branchez l'adaptateur ou vérifiez le nom du périphérique.");
+        advice = QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
+                                "l'option --port.");
         break;
     case OpenFailure::PermissionDenied:
-        advice = QStringLiteral("Ajoutez votre compte au groupe dialout (sudo adduser $USER "
-                                "dialout), puis fermez la session et reconnectez-vous.");
+        advice = permissionAdvice(result);
         break;
     case OpenFailure::Busy:
         advice = QStringLiteral("Fermez le programme qui l'utilise, puis recommencez.");
         break;
-    case OpenFailure::Other:
-    case OpenFailure::None:
+    default:
         advice = QStringLiteral("Vérifiez le périphérique, puis recommencez.");
         break;
     }
-    return QStringLiteral("Impossible d'ouvrir %1 : %2.\n%3").arg(portName, result.reason, advice);
+    return QStringLiteral("Impossible d'ouvrir %1 : %2.\n%3")
+        .arg(portName, openFailureReason(result), advice);
 }
 
 struct PlayedNote {
@@ -107,7 +108,7 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
         return kPortFailed;
     }
 
-    MelodySender sender(link, portName, frames, {options.wait, options.gap}, out);
+    MelodySender sender(link, frames, {options.wait, options.gap}, out);
     QObject::connect(&sender, &MelodySender::finished, &app, &QCoreApplication::quit);
     quitOnUnixSignals(app);
     sender.start();

@@ -1,13 +1,12 @@
 #include "melodysender.h"
 
+#include "portmessages.h"
 #include "serialportlink.h"
 
-MelodySender::MelodySender(SerialPortLink &link, const QString &portName,
-                           std::vector<PlannedFrame> frames, Pacing pacing, QTextStream &out,
-                           QObject *parent)
+MelodySender::MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
+                           QTextStream &out, QObject *parent)
     : QObject(parent)
     , m_link(link)
-    , m_portName(portName)
     , m_frames(std::move(frames))
     , m_pacing(pacing)
     , m_out(out)
@@ -20,9 +19,10 @@ MelodySender::MelodySender(SerialPortLink &link, const QString &portName,
     m_gapTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_gapTimer, &QTimer::timeout, this, &MelodySender::sendNext);
     connect(&m_link, &SerialPortLink::portLost, this,
-            [this](int, const QString &, const QString &reason) {
+            [this](int portNumber, const QString &device, const PortLoss &loss) {
+                // The window's words, without its advice to pick the port again.
                 finish(Outcome::PortFailed,
-                       QStringLiteral("%1 a été fermé : %2.").arg(m_portName, reason));
+                       portLostText(portNumber, device, loss).section(u'\n', 0, 0));
             });
 }
 
@@ -42,9 +42,7 @@ void MelodySender::sendNext()
     const PlannedFrame &planned = m_frames[m_next];
     const WriteResult result = m_link.writeBytes(planned.frame.toBytes());
     if (!result.ok()) {
-        finish(Outcome::PortFailed,
-               QStringLiteral("La note %1 n'a pas été envoyée sur %2 : %3.")
-                   .arg(QString::number(planned.slot), m_portName, result.reason));
+        finish(Outcome::PortFailed, writeFailureText(result));
         return;
     }
     ++m_next;
@@ -55,7 +53,7 @@ void MelodySender::sendNext()
 
 void MelodySender::checkLine()
 {
-    if (m_link.unsentBytes() > 0) {
+    if (!m_link.allSent()) {
         if (!m_lineTimer.isActive())
             m_lineTimer.start();
         return;

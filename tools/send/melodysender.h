@@ -23,9 +23,8 @@ public:
         std::chrono::milliseconds gap{50}; // after each frame has left the line
     };
 
-    // portName names the port in messages, such as "COM1 (/dev/ttyS0)".
-    MelodySender(SerialPortLink &link, const QString &portName, std::vector<PlannedFrame> frames,
-                 Pacing pacing, QTextStream &out, QObject *parent = nullptr);
+    MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
+                 QTextStream &out, QObject *parent = nullptr);
 
     void start();
     // Ends the run where it stands: a frame on its way still leaves whole, no other one starts.
@@ -45,7 +44,6 @@ private:
     void finish(Outcome outcome, const QString &failure = {});
 
     SerialPortLink &m_link;
-    QString m_portName;
     std::vector<PlannedFrame> m_frames;
     Pacing m_pacing;
     QTextStream &m_out;
