@@ -89,18 +89,19 @@ bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, 
 int send(QCoreApplication &app, const SendOptions &options, const std::vector<PlannedFrame> &frames,
          QTextStream &out, QTextStream &err)
 {
+    // COM1 and COM2 stand for the window's devices; any other name is a device, put behind COM1.
     PortMap ports;
     int portNumber = 1;
-    QString portName = options.port;
-    if (options.port.compare(u"COM2", Qt::CaseInsensitive) == 0)
-        portNumber = 2;
-    else if (options.port.compare(u"COM1", Qt::CaseInsensitive) != 0)
-        ports.setDevicePath(portNumber, options.port);
-    SerialPortLink link(ports);
-    if (options.port.startsWith(u"COM", Qt::CaseInsensitive))
-        portName = QStringLiteral("COM%1 (%2)").arg(portNumber).arg(ports.devicePath(portNumber));
+    const bool named = options.port.compare(u"COM1", Qt::CaseInsensitive) == 0 ||
+                       options.port.compare(u"COM2", Qt::CaseInsensitive) == 0;
+    if (named)
+        portNumber = options.port.back().digitValue();
     else
-        portName = ports.devicePath(portNumber);
+        ports.setDevicePath(portNumber, options.port);
+    const QString portName =
+        named ? QStringLiteral("COM%1 (%2)").arg(portNumber).arg(ports.devicePath(portNumber))
+              : ports.devicePath(portNumber);
+    SerialPortLink link(ports);
 
     const OpenResult opened = link.Open(portNumber);
     if (!opened.ok()) {
@@ -112,8 +113,7 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
     QObject::connect(&sender, &MelodySender::finished, &app, &QCoreApplication::quit);
     quitOnUnixSignals(app);
     sender.start();
-    app.exec();
-    const bool interrupted = sender.outcome() == MelodySender::Outcome::Running;
+    app.exec(); // ends when the sender is done, or at Ctrl-C
     sender.stop();
 
     const QString done = notes(sender.written(), u"écrite") + slotRange(frames, sender.written());
@@ -129,7 +129,6 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
     case MelodySender::Outcome::Running:
         break;
     }
-    Q_ASSERT(interrupted);
     err << "Interrompu : " << done << " sur " << frames.size() << " ; les suivantes n'ont pas été "
         << "envoyées." << Qt::endl;
     return kInterrupted;
