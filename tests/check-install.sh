@@ -78,6 +78,7 @@ else
 fi
 
 # Each program's page, of this version, with its options and no groff warning.
+# Not grep -q on a pipe: leaving early breaks it and, with pipefail, fails the check.
 check_man() {
     local page=$1 title=$2
     shift 2
@@ -86,9 +87,10 @@ check_man() {
         fail "no man page $man"
         return
     fi
-    zcat "$man" | grep -q "^\.TH $title 1 .*\"Tinkora $version\"" || fail "$page.1 is not of $version"
+    zcat "$man" | grep "^\.TH $title 1 .*\"Tinkora $version\"" >/dev/null ||
+        fail "$page.1 is not of $version"
     for word in "$@"; do
-        zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "$page.1 says nothing of $word"
+        zcat "$man" | sed 's/\\-/-/g' | grep -- "$word" >/dev/null || fail "$page.1 says nothing of $word"
     done
     if have groff; then
         warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -man -K utf8 -Tutf8 -ww -z 2>&1)
