@@ -8,7 +8,6 @@ class TestTableReader : public QObject {
 private slots:
     void read_data();
     void read();
-    void columns();
 };
 
 void TestTableReader::read_data()
@@ -60,15 +59,6 @@ void TestTableReader::read()
     for (const QString &problem : problemsOf(reading.problems))
         where << problem.section(u' ', 0, 0);
     QCOMPARE(where, problems);
-}
-
-void TestTableReader::columns()
-{
-    const MelodyReading reading = TableReader::read(u"  120 ;  La9;Noire"_qs);
-    QCOMPARE(reading.notes.size(), 1u);
-    QCOMPARE(reading.notes[0].tempo.column, 3);
-    QCOMPARE(reading.notes[0].note.column, 10);
-    QCOMPARE(reading.notes[0].value.column, 14);
 }
 
 QTEST_GUILESS_MAIN(TestTableReader)

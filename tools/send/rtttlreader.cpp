@@ -2,6 +2,8 @@
 
 #include "durationtable.h"
 #include "notetable.h"
+#include "rtttlnote.h"
+#include "textpositions.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,27 +13,6 @@ namespace {
 constexpr int kLowestCode = 1;
 constexpr int kHighestCode = int(NoteTable.size());
 constexpr int kOctave = 12;
-
-// Maps an offset in the text to its line and column, both from 1.
-class Positions {
-public:
-    explicit Positions(QStringView text)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == u'\n')
-                m_lineStarts.push_back(i + 1);
-        }
-    }
-    int line(qsizetype offset) const
-    {
-        return int(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset) -
-                   m_lineStarts.begin());
-    }
-    int column(qsizetype offset) const { return int(offset - m_lineStarts[line(offset) - 1] + 1); }
-
-private:
-    std::vector<qsizetype> m_lineStarts{0};
-};
 
 struct Item {
     QStringView text;
@@ -80,35 +61,9 @@ QString withoutComments(QStringView text)
     return result;
 }
 
-std::optional<int> numberOf(QStringView digits)
-{
-    if (digits.isEmpty() || digits.size() > 4)
-        return std::nullopt;
-    int value = 0;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
 int floorDiv(int a, int b)
 {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// The position of a duration in the duration table, longest first; nothing for what the nine
-// note values cannot say.
-std::optional<qsizetype> valueIndex(int duration, bool dotted)
-{
-    constexpr int kDurations[] = {1, 2, 4, 8, 16};
-    const int *found = std::find(std::begin(kDurations), std::end(kDurations), duration);
-    if (found == std::end(kDurations) || (duration == 1 && dotted))
-        return std::nullopt;
-    // Ronde, then each shorter value dotted and plain: 1, 2., 2, 4., 4, 8., 8, 16., 16.
-    const qsizetype plain = 2 * (found - std::begin(kDurations));
-    return dotted ? plain - 1 : plain;
 }
 
 struct Defaults {
@@ -167,7 +122,7 @@ private:
             const qsizetype equals = item.text.indexOf(u'=');
             const QStringView key = item.text.left(std::max<qsizetype>(equals, 0)).trimmed();
             const QStringView digits = item.text.sliced(equals + 1).trimmed();
-            const std::optional<int> value = equals < 0 ? std::nullopt : numberOf(digits);
+            const std::optional<int> value = equals < 0 ? std::nullopt : RtttlNote::number(digits);
             const QChar name = key.size() == 1 ? key[0].toLower() : QChar();
             if (!value || (name != u'd' && name != u'o' && name != u'b')) {
                 problem(item.offset,
@@ -175,7 +130,10 @@ private:
                                        "suivi d'un nombre.")
                             .arg(item.text.toString()));
             } else if (name == u'd') {
-                if (!valueIndex(*value, false) && *value != 32)
+                // 32 is RTTTL, and refused only at the notes that use it.
+                RtttlNote plain;
+                plain.duration = *value;
+                if (!plain.valueIndex() && *value != 32)
                     problem(item.offset,
                             QStringLiteral("Durée par défaut « %1 » impossible : 1, 2, 4, 8 ou 16.")
                                 .arg(item.text.toString()));
@@ -220,74 +178,44 @@ private:
 
     std::optional<ParsedNote> readNote(const Item &item, int &rests)
     {
-        const QStringView text = item.text;
-        qsizetype i = 0;
-        while (i < text.size() && text[i].isDigit())
-            ++i;
-        const QStringView durationDigits = text.left(i);
-        // The dot is found after the duration, the note or the octave, depending on who wrote it.
-        const bool dotFirst = i < text.size() && text[i] == u'.' && ++i;
-        QChar letter = i < text.size() ? text[i++].toLower() : QChar();
-        if (letter == u'h')
-            letter = u'b'; // the German name of B
-        const bool sharp = i < text.size() && text[i] == u'#' && ++i;
-        const bool dotBefore = i < text.size() && text[i] == u'.' && ++i;
-        const qsizetype octaveStart = i;
-        while (i < text.size() && text[i].isDigit())
-            ++i;
-        const QStringView octaveDigits = text.sliced(octaveStart, i - octaveStart);
-        const bool dotAfter = i < text.size() && text[i] == u'.' && ++i;
-
-        constexpr QStringView kLetters = u"c d ef g a b";
-        const qsizetype semitone = letter.isNull() ? -1 : kLetters.indexOf(letter);
-        const bool rest = letter == u'p';
-        if (i != text.size() || (semitone < 0 && !rest) ||
-            int(dotFirst) + dotBefore + dotAfter > 1 || letter == u' ' || (rest && sharp)) {
+        const QString text = item.text.toString();
+        const RtttlNote note = RtttlNote::parse(item.text, m_defaults.duration, m_defaults.octave);
+        switch (note.kind) {
+        case RtttlNote::Kind::Unreadable:
             problem(item.offset, QStringLiteral("Note RTTTL illisible « %1 » : attendu par exemple "
                                                 "« 8e6 », « 4c#5 » ou « 2.g5 ».")
-                                     .arg(text.toString()));
+                                     .arg(text));
             return std::nullopt;
-        }
-        if (rest) {
-            if (m_skipRests) {
+        case RtttlNote::Kind::Rest:
+            if (m_skipRests)
                 ++rests;
-            } else {
+            else
                 problem(item.offset,
                         QStringLiteral("Silence « %1 » impossible : la carte ne joue que des "
                                        "notes. Retirez-le, ou relancez avec --skip-rests.")
-                            .arg(text.toString()));
-            }
+                            .arg(text));
             return std::nullopt;
+        case RtttlNote::Kind::Note:
+            break;
         }
 
-        const std::optional<int> givenDuration = numberOf(durationDigits);
-        const int duration =
-            durationDigits.isEmpty() ? m_defaults.duration : givenDuration.value_or(0);
-        const bool dotted = dotFirst || dotBefore || dotAfter;
-        const std::optional<qsizetype> index = valueIndex(duration, dotted);
-        const std::optional<int> octave =
-            octaveDigits.isEmpty() ? m_defaults.octave : numberOf(octaveDigits);
-        bool ok = true;
+        const std::optional<qsizetype> index = note.valueIndex();
         if (!index) {
-            problem(item.offset, duration == 1
-                                     ? QStringLiteral("Ronde pointée impossible « %1 » : la plus "
-                                                      "longue valeur est la ronde.")
-                                           .arg(text.toString())
-                                     : QStringLiteral("Durée %1 impossible « %2 » : 1, 2, 4, 8 ou "
-                                                      "16, pointée ou non.")
-                                           .arg(QString::number(duration), text.toString()));
-            ok = false;
-        }
-        if (!octave || *octave > 9) {
             problem(item.offset,
-                    QStringLiteral("Octave impossible « %1 » : de 0 à 9.").arg(text.toString()));
-            ok = false;
+                    note.duration == 1
+                        ? QStringLiteral("Ronde pointée impossible « %1 » : la plus longue valeur "
+                                         "est la ronde.")
+                              .arg(text)
+                        : QStringLiteral("Durée %1 impossible « %2 » : 1, 2, 4, 8 ou 16, pointée "
+                                         "ou non.")
+                              .arg(QString::number(note.duration), text));
         }
-        if (!ok)
+        const bool octaveOk = note.octave && *note.octave <= 9;
+        if (!octaveOk)
+            problem(item.offset, QStringLiteral("Octave impossible « %1 » : de 0 à 9.").arg(text));
+        if (!index || !octaveOk)
             return std::nullopt;
-        // RTTTL octave o is octave o - 1 here, and code 1 is "Do2".
-        const int code = kOctave * (*octave - 3) + int(semitone) + (sharp ? 1 : 0) + 1;
-        return ParsedNote{item, code, *index};
+        return ParsedNote{item, note.code(), *index};
     }
 
     void fitOctaves(qsizetype notesOffset)
@@ -326,7 +254,7 @@ private:
     }
 
     QString m_text;
-    Positions m_positions;
+    TextPositions m_positions;
     bool m_skipRests;
     Defaults m_defaults;
     std::vector<ParsedNote> m_notes;
