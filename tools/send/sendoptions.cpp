@@ -33,8 +33,12 @@ SendOptions SendOptions::parse(const QStringList &arguments)
         "mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...).\n\n"
         "Codes de sortie : 0 mélodie écrite, 1 fichier refusé, 2 mauvaise commande, 3 port "
         "inutilisable, 4 interrompu (Ctrl-C)."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    // Qt's own help and version options describe themselves in English.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Affiche la version."));
+    parser.addOptions({help, version});
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
                                  QStringLiteral("La mélodie, tableau ou RTTTL."));
     const QCommandLineOption port(
@@ -66,7 +70,10 @@ SendOptions SendOptions::parse(const QStringList &arguments)
     parser.addOptions({port, from, gap, wait, dryRun, skipRests, wav});
 
     SendOptions options;
-    options.helpText = parser.helpText();
+    options.helpText = parser.helpText()
+                           .replace(QStringLiteral("Usage:"), QStringLiteral("Utilisation :"))
+                           .replace(QStringLiteral("Options:"), QStringLiteral("Options :"))
+                           .replace(QStringLiteral("Arguments:"), QStringLiteral("Arguments :"));
     const auto usage = [&options](const QString &error) {
         options.action = Action::Usage;
         options.usageError = error;
@@ -78,11 +85,11 @@ SendOptions SendOptions::parse(const QStringList &arguments)
                          ? QStringLiteral("une valeur manque après une option")
                          : QStringLiteral("option inconnue « %1 »").arg(unknown.constFirst()));
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(help)) {
         options.action = Action::Help;
         return options;
     }
-    if (parser.isSet(QStringLiteral("version"))) {
+    if (parser.isSet(version)) {
         options.action = Action::Version;
         return options;
     }
