@@ -52,9 +52,18 @@ std::optional<double> loadOnce(const QString &send, const QString &device, const
     const bool done = sender.waitForFinished(60000) && sender.exitCode() == 0;
     const double elapsedMs = double(clock.nsecsElapsed()) / 1e6;
 
-    if (!board.waitForFinished(10000))
-        board.kill();
-    const int frames = int(board.readAllStandardOutput().count("\nNote "));
+    // The stand-in may keep serving after the port closes: once it has shown every frame it
+    // received, a polite kill ends it.
+    QByteArray shown;
+    while ((shown += board.readAllStandardOutput()).count("\nNote ") < kNotes &&
+           board.waitForReadyRead(2000)) {
+    }
+    if (board.state() != QProcess::NotRunning) {
+        board.terminate();
+        if (!board.waitForFinished(10000))
+            board.kill();
+    }
+    const int frames = int((shown + board.readAllStandardOutput()).count("\nNote "));
     if (!done || frames != kNotes)
         return std::nullopt;
     return elapsedMs;
