@@ -231,17 +231,19 @@ private:
         if (span > kHighestCode || lowestShift > highestShift) {
             problem(notesOffset,
                     QStringLiteral("La mélodie va de « %1 » à « %2 » : déplacée d'octaves "
-                                   "entières, elle ne tient pas dans les 36 notes de Do2 à Si4.")
-                        .arg(low->item.text.toString(), high->item.text.toString()));
+                                   "entières, elle ne tient pas dans les %3 notes de %4 à %5.")
+                        .arg(low->item.text.toString(), high->item.text.toString(),
+                             QString::number(kHighestCode), NoteTable.front().name.toString(),
+                             NoteTable.back().name.toString()));
             return;
         }
         const int shift = std::clamp(0, lowestShift, highestShift);
         if (shift != 0)
-            m_reading.remarks << QStringLiteral(
-                                     "Mélodie %1 de %2 octave(s) pour tenir entre Do2 et Si4.")
-                                     .arg(shift > 0 ? QStringLiteral("montée")
-                                                    : QStringLiteral("descendue"))
-                                     .arg(std::abs(shift));
+            m_reading.remarks
+                << QStringLiteral("Mélodie %1 de %2 octave(s) pour tenir entre %3 et %4.")
+                       .arg(shift > 0 ? QStringLiteral("montée") : QStringLiteral("descendue"),
+                            QString::number(std::abs(shift)), NoteTable.front().name.toString(),
+                            NoteTable.back().name.toString());
         for (const ParsedNote &note : m_notes) {
             const int line = m_positions.line(note.item.offset);
             const int column = m_positions.column(note.item.offset);
