@@ -36,6 +36,8 @@ void TestTableReader::read_data()
     QTest::newRow("titles only on the first line")
         << u"120;La3;Noire\nTempo;Notes;Durée"_qs
         << QStringList{u"1: 120|La3|Noire"_qs, u"2: Tempo|Notes|Durée"_qs} << QStringList();
+    QTest::newRow("empty columns on the right")
+        << u"120;La3;Noire;;\n60;Do#2;Croche=1/2 Noire; ;"_qs << twoNotes << QStringList();
     QTest::newRow("empty fields are passed on")
         << u";La3;"_qs << QStringList{u"1: |La3|"_qs} << QStringList();
     QTest::newRow("too few and too many fields")

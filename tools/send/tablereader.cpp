@@ -76,6 +76,7 @@ MelodyReading TableReader::read(QStringView text)
         std::array<QString, kFields> fields;
         std::array<int, kFields> columns{};
         int count = 0;
+        int filled = 0; // up to the last field that holds something
         qsizetype fieldStart = 0;
         for (QStringView raw : line.split(separator)) {
             qsizetype offset = 0;
@@ -85,8 +86,13 @@ MelodyReading TableReader::read(QStringView text)
                 columns[count] = int(fieldStart + offset + 1);
             }
             ++count;
+            if (!field.isEmpty())
+                filled = count;
             fieldStart += raw.size() + 1;
         }
+        // A spreadsheet writes the empty columns right of the table as trailing separators.
+        if (count > kFields && filled <= kFields)
+            count = kFields;
         if (firstLine && count == kFields && isTitleLine(fields)) {
             firstLine = false;
             continue;
