@@ -252,18 +252,19 @@ void TestSend::framesAtLeastTheGapApart()
 
 void TestSend::interruptedAfterWholeFrames_data()
 {
-    QTest::addColumn<bool>("unplug");
+    QTest::addColumn<int>("stopSignal"); // 0: the adapter is pulled out instead
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("Ctrl-C")
-        << false << 4 << u"Interrompu : 1 note écrite, emplacement 1 sur 5 ; les suivantes"_qs;
-    QTest::newRow("adapter pulled out")
-        << true << 3 << u"a été fermé : le périphérique a disparu"_qs;
+    const QString interrupted =
+        u"Interrompu : 1 note écrite, emplacement 1 sur 5 ; les suivantes"_qs;
+    QTest::newRow("Ctrl-C") << int(SIGINT) << 4 << interrupted;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 4 << interrupted;
+    QTest::newRow("adapter pulled out") << 0 << 3 << u"a été fermé : le périphérique a disparu"_qs;
 }
 
 void TestSend::interruptedAfterWholeFrames()
 {
-    QFETCH(bool, unplug);
+    QFETCH(int, stopSignal);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
 
@@ -278,13 +279,13 @@ void TestSend::interruptedAfterWholeFrames()
     QCOMPARE(line.readWithoutEventLoop(3, 10000), bytes({0, 22, 50}));
     QByteArray out;
     QTRY_VERIFY((out += send.readAllStandardOutput()).contains("Note 1 @0"));
-    if (unplug)
+    if (stopSignal == 0)
         line.unplug();
     else
-        ::kill(pid_t(send.processId()), SIGINT);
+        ::kill(pid_t(send.processId()), stopSignal);
     QVERIFY(send.waitForFinished(10000));
     QCOMPARE(send.exitCode(), exitCode);
-    if (!unplug)
+    if (stopSignal != 0)
         QCOMPARE(line.readFor(0), QByteArray()); // nothing after the whole frame
     const QString err = QString::fromUtf8(send.readAllStandardError());
     QVERIFY2(err.contains(message), qPrintable(err));
