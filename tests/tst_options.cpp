@@ -45,7 +45,6 @@ void TestOptions::parse_data()
         << Action::Run << u"x"_qs;
     QTest::newRow("trailing --") << Arguments{"--com1", "x", "--"} << Action::Run << u"x"_qs;
     QTest::newRow("help") << Arguments{"--help"} << Action::Help << QString();
-    QTest::newRow("-h") << Arguments{"-h"} << Action::Help << QString();
     QTest::newRow("help with Qt's") << Arguments{"--help-all"} << Action::HelpAll << QString();
     QTest::newRow("version") << Arguments{"-v"} << Action::Version << QString();
     QTest::newRow("help after an error is not reached")
@@ -142,7 +141,6 @@ void TestOptions::program_data()
     QTest::newRow("help after --")
         << QStringList{u"--"_qs, u"--help"_qs} << 2 << u"tinkora : argument inattendu"_qs;
     QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << QString();
-    QTest::newRow("help with Qt's options") << QStringList{u"--help-all"_qs} << 0 << QString();
 }
 
 void TestOptions::program()

@@ -6,6 +6,7 @@
 #include "module1.h"
 #include "notetable.h"
 #include "portmessages.h"
+#include "showntext.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
@@ -119,8 +120,8 @@ void Form1::createControls()
     m_ports->addButton(Option1, 1);
     m_ports->addButton(Option2, 2);
     const PortMap &map = MSComm1.portMap();
-    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(map.devicePath(1)));
-    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(map.devicePath(2)));
+    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(shownAsTyped(map.devicePath(1))));
+    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(shownAsTyped(map.devicePath(2))));
 
     tempo = makeList(QStringLiteral("tempo"), this);
     duree = makeList(QStringLiteral("duree"), this);
@@ -168,9 +169,9 @@ void Form1::describeControls()
         {Text2, QStringLiteral("Adresse EEPROM"),
          QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
         {Option1, QStringLiteral("Port COM1"),
-         QStringLiteral("Ouvre le port série COM1 (%1).").arg(map.devicePath(1))},
+         QStringLiteral("Ouvre le port série COM1 (%1).").arg(shownAsTyped(map.devicePath(1)))},
         {Option2, QStringLiteral("Port COM2"),
-         QStringLiteral("Ouvre le port série COM2 (%1).").arg(map.devicePath(2))},
+         QStringLiteral("Ouvre le port série COM2 (%1).").arg(shownAsTyped(map.devicePath(2)))},
         {tempo, QStringLiteral("Tempo"),
          QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
         {duree, QStringLiteral("Valeur de note"),
