@@ -72,8 +72,7 @@ QString openFailureReason(const OpenResult &result)
         break;
     }
     // The system's own words would follow the desktop's language, or stay English.
-    const QString french = systemErrorText(result.systemError);
-    return french.isEmpty() ? result.detail : french;
+    return systemErrorText(result.systemError, result.detail);
 }
 
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse)
@@ -88,9 +87,10 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
 
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss)
 {
-    QString reason = loss.cause == PortLoss::Cause::DeviceGone
-                         ? deviceGone()
-                         : QStringLiteral("échec de l'écriture : %1").arg(loss.detail);
+    QString reason =
+        loss.cause == PortLoss::Cause::DeviceGone
+            ? deviceGone()
+            : QStringLiteral("échec de l'écriture : %1").arg(systemErrorText(0, loss.detail));
     // Notes already shown as written may not have reached the board: say so.
     if (loss.unsentBytes > 0)
         reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
@@ -107,8 +107,9 @@ QString writeFailureText(const WriteResult &result)
         return QStringLiteral("Aucun port n'est ouvert : la note n'a pas été envoyée. Choisissez "
                               "%1 ou %2, puis recommencez.")
             .arg(portName(1), portName(2));
-    const QString reason =
-        result.failure == WriteFailure::DeviceGone ? deviceGone() : result.detail;
+    const QString reason = result.failure == WriteFailure::DeviceGone
+                               ? deviceGone()
+                               : systemErrorText(0, result.detail);
     return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
                           "puis choisissez à nouveau le port.")
         .arg(portName(result.portNumber), shownAsTyped(result.device), reason);

@@ -1,6 +1,7 @@
 #include "systemerrortext.h"
 
 #include <cerrno>
+#include <cstring>
 
 QString systemErrorText(int systemError)
 {
@@ -49,7 +50,25 @@ QString systemErrorText(int systemError)
         return QStringLiteral("valeur trop grande pour le type de données");
     case ENOLCK:
         return QStringLiteral("aucun verrou disponible");
+    case ENOSPC:
+        return QStringLiteral("aucun espace disponible sur le périphérique");
+    case EPIPE:
+        return QStringLiteral("tube cassé");
     default:
         return {};
     }
+}
+
+QString systemErrorText(int systemError, const QString &systemWords)
+{
+    if (systemError == 0 && !systemWords.isEmpty()) {
+        // Qt gives only strerror's words: find the number that says them.
+        constexpr int kLastError = 133; // EHWPOISON, the last error number on Linux
+        for (int error = 1; error <= kLastError && systemError == 0; ++error) {
+            if (QString::fromLocal8Bit(std::strerror(error)) == systemWords)
+                systemError = error;
+        }
+    }
+    const QString french = systemErrorText(systemError);
+    return french.isEmpty() ? systemWords : french;
 }

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 Q_DECLARE_METATYPE(OpenResult)
@@ -17,6 +18,7 @@ private slots:
     void openFailures();
     void systemErrorsInFrench_data();
     void systemErrorsInFrench();
+    void qtsWordsForAWriteInFrench();
 };
 
 static OpenResult failure(OpenFailure kind, const QString &device = u"/dev/ttyS0"_qs)
@@ -110,6 +112,28 @@ void TestPortMessages::systemErrorsInFrench()
             u"Impossible d'ouvrir COM2 (/dev/ttyS0) : %1. COM1 reste utilisé.\n"_qs.arg(french)),
         qPrintable(text));
     QVERIFY2(!text.contains(english), qPrintable(text));
+}
+
+// Qt reports a failed write with strerror's words only, in the program's locale.
+void TestPortMessages::qtsWordsForAWriteInFrench()
+{
+    WriteResult write;
+    write.failure = WriteFailure::System;
+    write.portNumber = 1;
+    write.device = u"/dev/ttyUSB0"_qs;
+    write.detail = QString::fromLocal8Bit(std::strerror(EIO));
+    QVERIFY2(writeFailureText(write).contains(u"(/dev/ttyUSB0) : erreur d'entrée-sortie."_qs),
+             qPrintable(writeFailureText(write)));
+
+    PortLoss loss;
+    loss.cause = PortLoss::Cause::WriteError;
+    loss.detail = QString::fromLocal8Bit(std::strerror(ENXIO));
+    const QString lost = portLostText(2, u"/dev/ttyACM0"_qs, loss);
+    QVERIFY2(lost.contains(u"échec de l'écriture : périphérique ou adresse introuvable"_qs),
+             qPrintable(lost));
+
+    write.detail = u"Unknown error"_qs; // words it cannot place stay as they are
+    QVERIFY(writeFailureText(write).contains(u"Unknown error"_qs));
 }
 
 QTEST_GUILESS_MAIN(TestPortMessages)
