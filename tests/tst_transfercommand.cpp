@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 class TestTransferCommand : public QObject {
     Q_OBJECT
 private slots:
@@ -258,11 +261,12 @@ void TestTransferCommand::failedWriteIsReported()
 {
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     m_link.nextFailure = WriteFailure::System;
-    m_link.failureDetail = u"Input/output error"_qs;
+    m_link.failureDetail = QString::fromLocal8Bit(std::strerror(EIO)); // what Qt passes on
     transfer();
     QCOMPARE(m_view.warnings,
-             QStringList{u"La note n'a pas été envoyée sur COM1 (/dev/ttyUSB0) : Input/output "
-                         "error. Vérifiez le branchement, puis choisissez à nouveau le port."_qs});
+             QStringList{u"La note n'a pas été envoyée sur COM1 (/dev/ttyUSB0) : erreur "
+                         "d'entrée-sortie. Vérifiez le branchement, puis choisissez à nouveau le "
+                         "port."_qs});
     verifyNothingHappened();
 
     // The port stays open: the same choice goes to the same slot once the line takes it again.
