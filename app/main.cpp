@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "portlisting.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -43,23 +44,42 @@ int main(int argc, char *argv[])
         "port série (2400 bauds, 8N1)."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption com1(QStringLiteral("com1"),
-                                  QStringLiteral("Périphérique de COM1 (par défaut /dev/ttyS0)."),
-                                  QStringLiteral("DEVICE"));
-    const QCommandLineOption com2(QStringLiteral("com2"),
-                                  QStringLiteral("Périphérique de COM2 (par défaut /dev/ttyS1)."),
-                                  QStringLiteral("DEVICE"));
-    parser.addOptions({com1, com2});
+    const QCommandLineOption com1(
+        QStringLiteral("com1"),
+        QStringLiteral("Périphérique de COM1 (par défaut le premier port série présent)."),
+        QStringLiteral("DEVICE"));
+    const QCommandLineOption com2(
+        QStringLiteral("com2"),
+        QStringLiteral("Périphérique de COM2 (par défaut le deuxième port série présent, ou le "
+                       "premier qui n'est pas celui de COM1)."),
+        QStringLiteral("DEVICE"));
+    const QCommandLineOption list(
+        QStringLiteral("list"),
+        QStringLiteral("Affiche les ports série présents et ceux de COM1 et COM2, sans fenêtre."));
+    parser.addOptions({com1, com2, list});
 
-    // Help and version are answered without opening a display.
+    const auto portMap = [&] {
+        PortMap ports;
+        if (parser.isSet(com1))
+            ports.setDevicePath(1, parser.value(com1));
+        if (parser.isSet(com2))
+            ports.setDevicePath(2, parser.value(com2));
+        return ports;
+    };
+
+    // Help, version and the port list are answered without opening a display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--")
             break;
         if (argument == "-h" || argument == "--help" || argument == "-?" ||
-            argument == "--help-all" || argument == "-v" || argument == "--version") {
+            argument == "--help-all" || argument == "-v" || argument == "--version" ||
+            argument == "--list") {
             QCoreApplication textOnly(argc, argv);
-            parser.process(textOnly); // prints and exits
+            parser.process(textOnly); // help and version print and exit
+            QTextStream out(stdout);
+            listPorts(portMap(), out);
+            return 0;
         }
     }
 
@@ -74,13 +94,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
-    PortMap ports;
-    if (parser.isSet(com1))
-        ports.setDevicePath(1, parser.value(com1));
-    if (parser.isSet(com2))
-        ports.setDevicePath(2, parser.value(com2));
-
-    Form1 window(ports);
+    Form1 window(portMap());
     window.show();
     return app.exec();
 }

@@ -47,6 +47,7 @@ QString reasonFor(OpenFailure failure, const QString &detail = {})
         return QStringLiteral("accès refusé");
     case OpenFailure::Busy:
         return QStringLiteral("le port est déjà utilisé par un autre programme");
+    case OpenFailure::NoPort:
     case OpenFailure::Other:
     case OpenFailure::None:
         break;
@@ -91,7 +92,9 @@ std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &re
         fail(result, failureForErrno(error), systemError(error));
         return nullptr;
     }
-    if (!::isatty(fd)) {
+    // A terminal answers tcgetattr(); isatty() says no for some emulated ones.
+    termios probe{};
+    if (::tcgetattr(fd, &probe) != 0) {
         ::close(fd);
         fail(result, OpenFailure::Other, QStringLiteral("ce n'est pas un port série"));
         return nullptr;

@@ -4,12 +4,15 @@
 #include <QString>
 
 // Why a port could not be opened; the user's fix differs for each.
-enum class OpenFailure { None, Missing, PermissionDenied, Busy, Other };
+// NoPort: the port follows the ports present, and there is none for it.
+enum class OpenFailure { None, NoPort, Missing, PermissionDenied, Busy, Other };
 
 struct OpenResult {
     OpenFailure failure = OpenFailure::None;
     QString device; // the device path that was tried
     QString reason; // French, for the user; empty on success
+    QString holder; // Busy: the program that has the device open, when it could be seen
+    qint64 holderPid = 0;
 
     bool ok() const { return failure == OpenFailure::None; }
 };

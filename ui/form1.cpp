@@ -3,12 +3,14 @@
 #include "durationtable.h"
 #include "module1.h"
 #include "notetable.h"
+#include "portsummary.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -89,9 +91,9 @@ void Form1::createControls()
     m_ports = new QButtonGroup(this);
     m_ports->addButton(Option1, 1);
     m_ports->addButton(Option2, 2);
-    const PortMap &map = MSComm1.portMap();
-    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(map.devicePath(1)));
-    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(map.devicePath(2)));
+    // The ports present are looked at when a button is pointed at or focused, not at start-up.
+    Option1->installEventFilter(this);
+    Option2->installEventFilter(this);
 
     tempo = makeList(QStringLiteral("tempo"), this);
     duree = makeList(QStringLiteral("duree"), this);
@@ -129,7 +131,6 @@ void Form1::placeControls()
 // a hidden label per list does that without changing the window.
 void Form1::describeControls()
 {
-    const PortMap &map = MSComm1.portMap();
     const struct {
         QWidget *control;
         QString name;
@@ -139,10 +140,8 @@ void Form1::describeControls()
          QStringLiteral("Numéro de la dernière note transférée.")},
         {Text2, QStringLiteral("Adresse EEPROM"),
          QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
-        {Option1, QStringLiteral("Port COM1"),
-         QStringLiteral("Ouvre le port série COM1 (%1).").arg(map.devicePath(1))},
-        {Option2, QStringLiteral("Port COM2"),
-         QStringLiteral("Ouvre le port série COM2 (%1).").arg(map.devicePath(2))},
+        {Option1, QStringLiteral("Port COM1"), {}},
+        {Option2, QStringLiteral("Port COM2"), {}},
         {tempo, QStringLiteral("Tempo"),
          QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
         {duree, QStringLiteral("Valeur de note"),
@@ -161,6 +160,42 @@ void Form1::describeControls()
             label->hide();
         }
     }
+    describePort(1, false);
+    describePort(2, false);
+}
+
+// Tooltip and accessible description name the device the button stands for and the adapter
+// behind it. Without looking at the system, a port that follows the ports present says so.
+void Form1::describePort(int portNumber, bool lookAtSystem)
+{
+    QRadioButton *button = portNumber == 1 ? Option1 : Option2;
+    const PortMap &map = MSComm1.portMap();
+    QString device;
+    QString link;
+    if (lookAtSystem) {
+        const std::optional<PortDescription> port = map.describe(portNumber);
+        device = port ? portSummary(*port) : QStringLiteral("aucun port série trouvé");
+        link = port ? port->byIdLink : QString();
+    } else if (!map.givenPath(portNumber).isEmpty()) {
+        device = map.givenPath(portNumber);
+    } else {
+        device = portNumber == 1 ? QStringLiteral("premier port série présent")
+                                 : QStringLiteral("deuxième port série présent");
+    }
+    QString tip = QStringLiteral("%1 : %2").arg(portName(portNumber), device);
+    if (!link.isEmpty() && link != device)
+        tip += u'\n' + link;
+    button->setToolTip(tip);
+    button->setAccessibleDescription(
+        QStringLiteral("Ouvre le port série %1 (%2).").arg(portName(portNumber), device));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool asked = event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn;
+    if (asked && (watched == Option1 || watched == Option2))
+        describePort(watched == Option1 ? 1 : 2, true);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Form_Load()
@@ -198,6 +233,7 @@ void Form1::Command2_Click()
 void Form1::choosePort(int portNumber)
 {
     const OpenResult result = MSComm1.Open(portNumber);
+    describePort(portNumber, true);
     showOpenPort();
     if (!result.ok()) {
         reportOpenFailure(portNumber, result);
@@ -211,6 +247,29 @@ void Form1::choosePort(int portNumber)
 
 void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
 {
+    const QString port = portName(portNumber);
+    QString inUse;
+    if (MSComm1.openPort() != 0)
+        inUse = QStringLiteral(" %1 reste utilisé.").arg(portName(MSComm1.openPort()));
+    if (result.failure == OpenFailure::NoPort) {
+        const QString found = portNumber == 1
+                                  ? QStringLiteral("Aucun port série trouvé pour COM1.")
+                                  : QStringLiteral("Aucun port série trouvé pour COM2 : il en faut "
+                                                   "un autre que celui de COM1.");
+        ShowWarning(found + inUse +
+                    QStringLiteral("\nBranchez l'adaptateur série de la carte, puis cliquez de "
+                                   "nouveau sur %1 ; ou lancez tinkora --%2 PÉRIPHÉRIQUE.")
+                        .arg(port, port.toLower()));
+        return;
+    }
+    if (result.failure == OpenFailure::Busy && !result.holder.isEmpty()) {
+        ShowWarning(
+            QStringLiteral("Le port %1 est déjà utilisé par %2 (PID %3) : fermez ce "
+                           "programme, puis cliquez de nouveau sur %4.")
+                .arg(result.device, result.holder, QString::number(result.holderPid), port) +
+            inUse);
+        return;
+    }
     QString advice;
     switch (result.failure) {
     case OpenFailure::Missing:
@@ -226,16 +285,15 @@ void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
         advice = QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
                                 "le port.");
         break;
+    case OpenFailure::NoPort:
     case OpenFailure::Other:
     case OpenFailure::None:
         advice = QStringLiteral("Vérifiez le périphérique, puis choisissez à nouveau le port.");
         break;
     }
-    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
-                       .arg(portName(portNumber), result.device, result.reason);
-    if (MSComm1.openPort() != 0)
-        text += QStringLiteral(" %1 reste utilisé.").arg(portName(MSComm1.openPort()));
-    ShowWarning(text + u'\n' + advice);
+    const QString text =
+        QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.").arg(port, result.device, result.reason);
+    ShowWarning(text + inUse + u'\n' + advice);
 }
 
 void Form1::reportPortLost(int portNumber, const QString &device, const QString &reason)

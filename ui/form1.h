@@ -21,6 +21,9 @@ public:
     void ShowWarning(const QString &text) override;
     void SetDisplayText(DisplayField field, const QString &text) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createControls();
     void placeControls();
@@ -34,6 +37,7 @@ private:
     void reportOpenFailure(int portNumber, const OpenResult &result);
     void reportPortLost(int portNumber, const QString &device, const QString &reason);
     void showOpenPort();
+    void describePort(int portNumber, bool lookAtSystem);
 
     SerialPortLink MSComm1;
     QLineEdit *Text1 = nullptr;

@@ -1,0 +1,51 @@
+#include "devicefile.h"
+
+#include <QDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+bool identify(const QString &path, struct stat &status)
+{
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+} // namespace
+
+QString devicePathFor(const QString &given)
+{
+    if (!given.contains(u'/'))
+        return QStringLiteral("/dev/") + given;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(given));
+}
+
+// Compares what stat() reaches rather than resolved paths: that also holds for devices the
+// system emulates behind links of its own.
+bool isSameDevice(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    struct stat first {};
+    struct stat second {};
+    if (!identify(a, first) || !identify(b, second))
+        return false;
+    if (S_ISCHR(first.st_mode) && S_ISCHR(second.st_mode))
+        return first.st_rdev == second.st_rdev;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// udev names each USB serial adapter in /dev/serial/by-id after its maker, model and serial
+// number.
+QString stableDeviceLink(const QString &device)
+{
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    const QStringList links =
+        byId.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &link : links) {
+        const QString path = byId.filePath(link);
+        if (isSameDevice(path, device))
+            return path;
+    }
+    return {};
+}
