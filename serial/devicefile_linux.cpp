@@ -20,8 +20,8 @@ QString devicePathFor(const QString &given)
     return QDir::cleanPath(QDir::current().absoluteFilePath(given));
 }
 
-// Compares what stat() reaches rather than resolved paths: that also holds for devices the
-// system emulates behind links of its own.
+// Compares the files stat() reaches rather than resolved paths, which also holds for devices
+// emulated behind links; a device node and a copy of it share their device number instead.
 bool isSameDevice(const QString &a, const QString &b)
 {
     if (a == b)
@@ -30,9 +30,10 @@ bool isSameDevice(const QString &a, const QString &b)
     struct stat second {};
     if (!identify(a, first) || !identify(b, second))
         return false;
-    if (S_ISCHR(first.st_mode) && S_ISCHR(second.st_mode))
-        return first.st_rdev == second.st_rdev;
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    if (first.st_dev == second.st_dev && first.st_ino == second.st_ino)
+        return true;
+    return S_ISCHR(first.st_mode) && S_ISCHR(second.st_mode) && first.st_rdev != 0 &&
+           first.st_rdev == second.st_rdev;
 }
 
 // udev names each USB serial adapter in /dev/serial/by-id after its maker, model and serial

@@ -35,8 +35,10 @@ OpenResult SerialPortLink::Open(int portNumber)
     }
 
     // The port is already open (in use, or still sending for the other choice): keep it as it is,
-    // and let go of the other one once it has sent what it holds.
-    if (slot(portNumber) && !slot(portNumber)->isFailing()) {
+    // and let go of the other one once it has sent what it holds. When the port now stands for
+    // another device (an adapter plugged back under a new name), that one is opened instead.
+    if (slot(portNumber) && !slot(portNumber)->isFailing() &&
+        isSameDevice(slot(portNumber)->path(), result.device)) {
         std::unique_ptr<DevicePort> kept = std::move(slot(portNumber));
         adopt(portNumber, std::move(kept));
         return result;
