@@ -2,11 +2,7 @@
 
 #include <QString>
 
-// How the system names serial devices; one source file per platform.
-
-// The path a device named on the command line stands for: a bare name such as "ttyUSB0" is
-// looked for where the system keeps devices, any other path is taken from the current folder.
-QString devicePathFor(const QString &given);
+// What the system tells of device files (devicefile_linux.cpp here).
 
 // Whether two paths reach the same device, through links or not.
 bool isSameDevice(const QString &a, const QString &b);

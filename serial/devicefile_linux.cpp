@@ -13,13 +13,6 @@ bool identify(const QString &path, struct stat &status)
 
 } // namespace
 
-QString devicePathFor(const QString &given)
-{
-    if (!given.contains(u'/'))
-        return QStringLiteral("/dev/") + given;
-    return QDir::cleanPath(QDir::current().absoluteFilePath(given));
-}
-
 // Compares the files stat() reaches rather than resolved paths, which also holds for devices
 // emulated behind links; a device node and a copy of it share their device number instead.
 bool isSameDevice(const QString &a, const QString &b)

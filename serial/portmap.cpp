@@ -1,6 +1,7 @@
 #include "portmap.h"
 
 #include "devicefile.h"
+#include "devicenames.h"
 #include "portscan.h"
 
 #include <algorithm>
