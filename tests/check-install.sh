@@ -80,7 +80,7 @@ fi
 man=$usr/share/man/man1/tinkora.1.gz
 if [[ -f $man ]]; then
     zcat "$man" | grep -q "^\.TH TINKORA 1 .*\"Tinkora $version\"" || fail "the man page is not of $version"
-    for word in --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout; do
+    for word in --com1 --com2 --list --help --version /dev/serial/by-id dialout; do
         zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "the man page says nothing of $word"
     done
     if have groff; then
