@@ -230,9 +230,9 @@ void Form1::Command2_Click()
 void Form1::choosePort(int portNumber)
 {
     const OpenResult result = MSComm1.Open(portNumber);
-    describePort(portNumber, true);
     showOpenPort();
     if (!result.ok()) {
+        describePort(portNumber, true);
         reportOpenFailure(portNumber, result);
         return;
     }
@@ -240,6 +240,7 @@ void Form1::choosePort(int portNumber)
     tempo->setEnabled(true);
     notes->setEnabled(true);
     duree->setEnabled(true);
+    describePort(portNumber, true); // the device may have changed since last shown
 }
 
 void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
