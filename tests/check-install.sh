@@ -79,9 +79,11 @@ fi
 
 man=$usr/share/man/man1/tinkora.1.gz
 if [[ -f $man ]]; then
-    zcat "$man" | grep -q "^\.TH TINKORA 1 .*\"Tinkora $version\"" || fail "the man page is not of $version"
+    # Read once: grep -q leaving early would make an earlier stage of a pipe fail (pipefail).
+    page=$(zcat "$man" | sed 's/\\-/-/g')
+    grep -q "^\.TH TINKORA 1 .*\"Tinkora $version\"" <<<"$page" || fail "the man page is not of $version"
     for word in --com1 --com2 --list --help --version /dev/serial/by-id dialout; do
-        zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "the man page says nothing of $word"
+        grep -q -- "$word" <<<"$page" || fail "the man page says nothing of $word"
     done
     if have groff; then
         warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -man -K utf8 -Tutf8 -ww -z 2>&1)
