@@ -12,8 +12,9 @@ QList<PortDescription> presentSerialPorts()
         PortDescription port;
         port.device = info.systemLocation();
         port.byIdLink = stableDeviceLink(port.device);
-        port.description = info.description();
-        port.manufacturer = info.manufacturer();
+        // Qt gives udev's names with spaces for underscores: "Arduino  www.arduino.cc ".
+        port.description = info.description().simplified();
+        port.manufacturer = info.manufacturer().simplified();
         port.serialNumber = info.serialNumber();
         if (info.hasVendorIdentifier())
             port.vendorId = info.vendorIdentifier();

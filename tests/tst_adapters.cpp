@@ -33,6 +33,7 @@ private slots:
     void replugUnderAnotherName();
     void tooltipNamesTheAdapter();
     void busyNamesTheHolder();
+    void listWithoutDisplay_data();
     void listWithoutDisplay();
 
 private:
@@ -219,38 +220,57 @@ void TestAdapters::busyNamesTheHolder()
     holder.waitForFinished();
 }
 
+void TestAdapters::listWithoutDisplay_data()
+{
+    QTest::addColumn<bool>("adapters");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("none")
+        << false << QStringList{u"--list"_qs}
+        << u"Aucun port série trouvé.\n\nCOM1 : aucun port\nCOM2 : aucun port\n"_qs;
+    // COM1 given as the second adapter: COM2 is then the first one.
+    QTest::newRow("two, --com1 given")
+        << true << QStringList{u"--list"_qs, u"--com1"_qs, u"ttyUSB0"_qs}
+        << u"/dev/ttyACM0\n"
+           "  lien stable : /dev/serial/by-id/usb-Arduino__www.arduino.cc__0043_"
+           "85736323838351F0E1C1-if00\n"
+           "  description : 0043\n"
+           "  fabricant : Arduino www.arduino.cc\n"
+           "  identifiant USB : 2341:0043\n"
+           "  numéro de série : 85736323838351F0E1C1\n"
+           "/dev/ttyUSB0\n"
+           "  lien stable : /dev/serial/by-id/usb-Prolific_Technology_Inc._"
+           "USB-Serial_Controller-if00-port0\n"
+           "  description : USB-Serial Controller\n"
+           "  fabricant : Prolific Technology Inc.\n"
+           "  identifiant USB : 067b:2303\n"
+           "\n"
+           "COM1 : /dev/ttyUSB0 — USB-Serial Controller (Prolific Technology Inc.) (option "
+           "--com1)\n"
+           "COM2 : /dev/ttyACM0 — 0043 (Arduino www.arduino.cc), n° 85736323838351F0E1C1\n"_qs;
+}
+
 void TestAdapters::listWithoutDisplay()
 {
-    m_bed->plug(Adapter::ArduinoUno, u"ttyACM0"_qs);
-    m_bed->plug(Adapter::Pl2303, u"ttyUSB0"_qs);
+    QFETCH(bool, adapters);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
 
+    if (adapters) {
+        m_bed->plug(Adapter::ArduinoUno, u"ttyACM0"_qs);
+        m_bed->plug(Adapter::Pl2303, u"ttyUSB0"_qs);
+    }
     QProcess tinkora;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
         environment.remove(name);
     tinkora.setProcessEnvironment(environment);
-    tinkora.start(QStringLiteral(TINKORA), {u"--list"_qs});
+    tinkora.start(QStringLiteral(TINKORA), arguments);
     QVERIFY(tinkora.waitForFinished(20000));
     QCOMPARE(tinkora.exitCode(), 0);
-    const QString output = QString::fromUtf8(tinkora.readAllStandardOutput());
-    QCOMPARE(
-        output.split(u'\n'),
-        u"/dev/ttyACM0\n"
-        "  lien stable : /dev/serial/by-id/usb-Arduino__www.arduino.cc__0043_"
-        "85736323838351F0E1C1-if00\n"
-        "  description : 0043\n"
-        "  fabricant : Arduino  www.arduino.cc \n"
-        "  identifiant USB : 2341:0043\n"
-        "  numéro de série : 85736323838351F0E1C1\n"
-        "/dev/ttyUSB0\n"
-        "  lien stable : /dev/serial/by-id/usb-Prolific_Technology_Inc._"
-        "USB-Serial_Controller-if00-port0\n"
-        "  description : USB-Serial Controller\n"
-        "  fabricant : Prolific Technology Inc.\n"
-        "  identifiant USB : 067b:2303\n"
-        "\n"
-        "COM1 : /dev/ttyACM0 — 0043 (Arduino  www.arduino.cc ), n° 85736323838351F0E1C1\n"
-        "COM2 : /dev/ttyUSB0 — USB-Serial Controller (Prolific Technology Inc.)\n"_qs.split(u'\n'));
+    QCOMPARE(QString::fromUtf8(tinkora.readAllStandardOutput()).split(u'\n'),
+             expected.split(u'\n'));
 }
 
 QTEST_MAIN(TestAdapters)

@@ -1,5 +1,4 @@
 #include "portmap.h"
-#include "serialportlink.h"
 
 #include <QTest>
 
@@ -13,8 +12,6 @@ private slots:
     void order();
     void mapping_data();
     void mapping();
-    void eachLookIsAtTheSystemNow();
-    void nothingPresentIsItsOwnFailure();
 };
 
 namespace {
@@ -123,27 +120,6 @@ void TestPortMap::mapping()
     map.setDevicePath(2, com2Given);
     QCOMPARE(map.devicePath(1), com1);
     QCOMPARE(map.devicePath(2), com2);
-}
-
-// Plugged in after start-up, or back under another name: the next look finds it.
-void TestPortMap::eachLookIsAtTheSystemNow()
-{
-    QStringList present;
-    PortMap map([&present] { return ports(present); });
-    QCOMPARE(map.devicePath(1), QString());
-    present = {u"/dev/ttyUSB0"_qs};
-    QCOMPARE(map.devicePath(1), u"/dev/ttyUSB0"_qs);
-    present = {u"/dev/ttyUSB1"_qs};
-    QCOMPARE(map.devicePath(1), u"/dev/ttyUSB1"_qs);
-    QCOMPARE(map.describe(1)->device, u"/dev/ttyUSB1"_qs);
-}
-
-void TestPortMap::nothingPresentIsItsOwnFailure()
-{
-    SerialPortLink link(PortMap([] { return ports({u"/dev/ttyUSB0"_qs}); }));
-    const OpenResult result = link.Open(2);
-    QCOMPARE(result.failure, OpenFailure::NoPort);
-    QCOMPARE(link.openPort(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)
