@@ -166,21 +166,26 @@ void Form1::describeControls()
 void Form1::describePort(int portNumber, bool lookAtSystem)
 {
     QRadioButton *button = portNumber == 1 ? Option1 : Option2;
+    const int other = portNumber == 1 ? 2 : 1;
     const PortMap &map = MSComm1.portMap();
     QString device;
     QString link;
     if (lookAtSystem) {
         const std::optional<PortDescription> port = map.describe(portNumber);
         device = port ? portSummary(*port) : QStringLiteral("aucun port série trouvé");
-        link = port ? port->byIdLink : QString();
+        if (port && port->byIdLink != port->device)
+            link = port->byIdLink;
     } else if (!map.givenPath(portNumber).isEmpty()) {
         device = map.givenPath(portNumber);
+    } else if (!map.givenPath(other).isEmpty()) {
+        device =
+            QStringLiteral("premier port série présent autre que celui de %1").arg(portName(other));
     } else {
         device = portNumber == 1 ? QStringLiteral("premier port série présent")
                                  : QStringLiteral("deuxième port série présent");
     }
     QString tip = QStringLiteral("%1 : %2").arg(portName(portNumber), device);
-    if (!link.isEmpty() && link != device)
+    if (!link.isEmpty())
         tip += u'\n' + link;
     button->setToolTip(tip);
     button->setAccessibleDescription(
