@@ -38,6 +38,7 @@ private slots:
 
 private:
     void openWindow();
+    static void showToolTip(QWidget *button);
     static bool canLock(const QString &device);
 
     std::unique_ptr<AdapterBed> m_bed;
@@ -72,6 +73,14 @@ void TestAdapters::openWindow()
     m_driver = std::make_unique<WindowDriver>(m_window.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+// What the pointer resting on the button does.
+void TestAdapters::showToolTip(QWidget *button)
+{
+    const QPoint centre = button->rect().center();
+    QHelpEvent event(QEvent::ToolTip, centre, button->mapToGlobal(centre));
+    QCoreApplication::sendEvent(button, &event);
 }
 
 bool TestAdapters::canLock(const QString &device)
@@ -169,6 +178,7 @@ void TestAdapters::replugUnderAnotherName()
     const QString second = m_bed->plug(Adapter::Ftdi, u"ttyUSB1"_qs);
     m_driver->click(u"Option1"_qs);
     QCOMPARE(m_driver->checkedPort(), u"COM1"_qs);
+    showToolTip(option1);
     QVERIFY2(option1->toolTip().startsWith(u"COM1 : /dev/ttyUSB1 — "_qs),
              qPrintable(option1->toolTip()));
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
@@ -185,11 +195,8 @@ void TestAdapters::tooltipNamesTheAdapter()
     m_bed->plug(Adapter::Ftdi, u"ttyUSB0"_qs); // after start-up
     m_bed->plug(Adapter::Ch340, u"ttyUSB1"_qs);
 
-    for (QRadioButton *option : {option1, option2}) {
-        QHelpEvent event(QEvent::ToolTip, option->rect().center(),
-                         option->mapToGlobal(option->rect().center()));
-        QCoreApplication::sendEvent(option, &event);
-    }
+    showToolTip(option1);
+    showToolTip(option2);
     QCOMPARE(option1->toolTip(),
              u"COM1 : /dev/ttyUSB0 — FT232R USB UART (FTDI), n° A50285BI\n"
              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_qs);

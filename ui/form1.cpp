@@ -87,7 +87,8 @@ void Form1::createControls()
     m_ports = new QButtonGroup(this);
     m_ports->addButton(Option1, 1);
     m_ports->addButton(Option2, 2);
-    // The ports present are looked at when a button is pointed at or focused, not at start-up.
+    // The ports present are looked at when a button is pointed at or focused (a click focuses it
+    // first), not at start-up.
     Option1->installEventFilter(this);
     Option2->installEventFilter(this);
 
@@ -237,7 +238,6 @@ void Form1::choosePort(int portNumber)
     const OpenResult result = MSComm1.Open(portNumber);
     showOpenPort();
     if (!result.ok()) {
-        describePort(portNumber, true);
         reportOpenFailure(portNumber, result);
         return;
     }
@@ -245,7 +245,6 @@ void Form1::choosePort(int portNumber)
     tempo->setEnabled(true);
     notes->setEnabled(true);
     duree->setEnabled(true);
-    describePort(portNumber, true); // the device may have changed since last shown
 }
 
 void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
