@@ -2,11 +2,29 @@
 
 #include "transferframe.h"
 #include "transferstate.h"
+#include "transferview.h"
+
+#include <QString>
 
 #include <optional>
+#include <vector>
 
 class SerialLink;
-class TransferView;
+
+// A warning about one list's text.
+struct ChoiceWarning {
+    ChoiceList list;
+    QString text;
+};
+
+// The codes a choice of three texts gives, or the warnings that stop it.
+struct EncodedChoice {
+    std::vector<ChoiceWarning> warnings;
+    quint8 NoteCode = 0;
+    quint8 DurationCode = 0;
+
+    bool ok() const { return warnings.empty(); }
+};
 
 // What "Transfert" does: check the choice, encode it, write one frame to the current slot,
 // show what was written and move to the next slot.
@@ -15,6 +33,12 @@ public:
     TransferCommand(TransferView &view, SerialLink &link, TransferState &state);
 
     void Run();
+
+    // The warning for a list left at its placeholder.
+    static QString placeholderWarning(ChoiceList list);
+    // The one rule from texts to codes, shared with whatever else writes notes to the board.
+    static EncodedChoice encodeChoice(const QString &tempo, const QString &note,
+                                      const QString &value);
 
 private:
     int slotNumber() const;

@@ -24,6 +24,8 @@ public:
     QString path() const { return m_path; }
     bool isFailing() const { return m_failing; }
     qint64 pendingBytes() const;
+    // Whether every byte written has left the line: none held by Qt, none by the driver.
+    bool allSent() const;
 
     // Queues all the bytes or none; never waits for the line. On Failed, detail holds Qt's words.
     Enqueue enqueue(QByteArrayView bytes, QString &detail);

@@ -29,20 +29,6 @@ QString DeviceFrame::describe() const
     return line;
 }
 
-int durationUnits(quint8 durationByte)
-{
-    switch (durationByte) {
-    case 253:
-        return 266;
-    case 254:
-        return 300;
-    case 255:
-        return 400;
-    default:
-        return durationByte;
-    }
-}
-
 QString formatSeconds(int units)
 {
     return QStringLiteral("%1,%2 s").arg(units / 100).arg(units % 100, 2, 10, QLatin1Char('0'));
