@@ -1,5 +1,6 @@
 #include "form1.h"
 #include "nodisplayguard.h"
+#include "portlisting.h"
 #include "portmessages.h"
 #include "qtfrench.h"
 #include "quitsignals.h"
@@ -37,6 +38,21 @@ int main(int argc, char *argv[])
 
     QCoreApplication::setApplicationName(QStringLiteral("tinkora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
+    const auto portMap = [&] {
+        PortMap ports;
+        for (const int port : {1, 2}) {
+            if (parsed.isSet(deviceOptionName(port)))
+                ports.setDevicePath(port, parsed.value(deviceOptionName(port)));
+        }
+        return ports;
+    };
+    if (parsed.isSet(QStringLiteral("list"))) { // answered without a display too
+        QCoreApplication textOnly(argc, argv);
+        QTextStream out(stdout);
+        listPorts(portMap(), out);
+        return 0;
+    }
+
     std::optional<QApplication> app;
     {
         const NoDisplayGuard guard;
@@ -47,13 +63,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
-    PortMap ports;
-    for (const int port : {1, 2}) {
-        if (parsed.isSet(deviceOptionName(port)))
-            ports.setDevicePath(port, parsed.value(deviceOptionName(port)));
-    }
-
-    Form1 window(ports);
+    Form1 window(portMap());
     window.show();
     return app->exec();
 }

@@ -1,17 +1,22 @@
 #include "tinkoraoptions.h"
 
-#include "devicenames.h"
 #include "portmessages.h"
 
 QList<OptionSpec> tinkoraOptions()
 {
-    QList<OptionSpec> options;
-    for (const int port : {1, 2}) {
-        options.append({deviceOptionName(port), QStringLiteral("PÉRIPHÉRIQUE"),
-                        QStringLiteral("Périphérique de %1 (par défaut %2).")
-                            .arg(portName(port), defaultDevicePath(port))});
-    }
-    return options;
+    const QString second = QStringLiteral("le deuxième port série présent, ou le premier qui "
+                                          "n'est pas celui de %1")
+                               .arg(portName(1));
+    return {
+        {deviceOptionName(1), QStringLiteral("PÉRIPHÉRIQUE"),
+         QStringLiteral("Périphérique de %1 (par défaut le premier port série présent).")
+             .arg(portName(1))},
+        {deviceOptionName(2), QStringLiteral("PÉRIPHÉRIQUE"),
+         QStringLiteral("Périphérique de %1 (par défaut %2).").arg(portName(2), second)},
+        {QStringLiteral("list"),
+         {},
+         QStringLiteral("Affiche les ports série présents et ceux de COM1 et COM2, sans fenêtre.")},
+    };
 }
 
 QString tinkoraDescription()

@@ -3,11 +3,14 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Why a port could not be opened; the user's fix differs for each. NoUart: the device node is
-// there but no serial hardware answers behind it (common for the first ports of a PC).
+// Why a port could not be opened; the user's fix differs for each.
+// NoPort: the port follows the ports present, and there is none for it.
+// NoUart: the device node is there but no serial hardware answers behind it (common for the
+// first ports of a PC).
 enum class OpenFailure {
     None,
     UnknownPort,
+    NoPort,
     Missing,
     PermissionDenied,
     Busy,
@@ -21,6 +24,8 @@ struct OpenResult {
     QString device;      // the device path that was tried
     int systemError = 0; // the system's error number, 0 when it gave none
     QString detail;      // the system's or Qt's own words, untranslated; may be empty
+    QString holder;      // Busy: the program that has the device open, when it could be seen
+    qint64 holderPid = 0;
     // Who may open the device, for PermissionDenied when the system tells: owner and group
     // names, and the mode bits as the system gives them (file type included).
     QString deviceOwner;

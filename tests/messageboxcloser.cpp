@@ -22,8 +22,8 @@ void MessageBoxCloser::closeOpenBox()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    boxes.append({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
-                  box->windowIcon()});
+    boxes.append({box->windowTitle(), QString(box->text()).remove(QChar(0x2060)), box->icon(),
+                  int(box->buttons().size()), box->windowIcon(), box->text()});
     if (QAbstractButton *ok = box->button(QMessageBox::Ok))
         ok->click();
     else

@@ -13,10 +13,11 @@ class MessageBoxCloser : public QObject {
 public:
     struct Box {
         QString title;
-        QString text;
+        QString text; // as read, without the word joiners that keep option names whole
         QMessageBox::Icon icon;
         int buttons;
         QIcon windowIcon;
+        QString shownText; // exactly as laid out
     };
 
     MessageBoxCloser();

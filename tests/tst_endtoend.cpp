@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "givenports.h"
 #include "messageboxcloser.h"
 #include "windowdriver.h"
 
@@ -38,7 +39,7 @@ void TestEndToEnd::fiveNoteMelody()
 
     MessageBoxCloser boxes;
     {
-        PortMap ports;
+        PortMap ports = givenPortsOnly();
         ports.setDevicePath(1, link);
         Form1 window(ports);
         WindowDriver driver(&window);

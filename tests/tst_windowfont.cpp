@@ -1,5 +1,6 @@
 #include "displaytexts.h"
 #include "form1.h"
+#include "givenports.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,7 +79,7 @@ void TestWindowFont::everyTextFits()
         QSKIP("font not installed");
     QApplication::setStyle(style);
     QApplication::setFont(QFont(family, 11)); // as a desktop sets it
-    m_window = std::make_unique<Form1>();
+    m_window = std::make_unique<Form1>(givenPortsOnly());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 

@@ -6,6 +6,7 @@
 #include "module1.h"
 #include "notetable.h"
 #include "portmessages.h"
+#include "portsummary.h"
 #include "showntext.h"
 #include "tempolist.h"
 #include "transfercommand.h"
@@ -14,6 +15,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -92,13 +94,18 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
     Form_Load();
     fitFont();
 
-    // Checking a port button by any means (click, Space, arrow keys, the accessibility Toggle
-    // action) goes through toggled. A second click on the checked button toggles nothing, and
-    // the port in use stays as it is.
-    connect(Option1, &QRadioButton::toggled, this,
-            [this](bool checked) { onPortToggled(1, checked); });
-    connect(Option2, &QRadioButton::toggled, this,
-            [this](bool checked) { onPortToggled(2, checked); });
+    // A click picks the port, even the one already checked: the device behind it may have
+    // changed. Checking a button without a click (the accessibility Toggle action, which switch
+    // and voice control use) picks it too; within a click, the click does.
+    for (const int port : {1, 2}) {
+        QRadioButton *option = port == 1 ? Option1 : Option2;
+        connect(option, &QRadioButton::pressed, this, [this] { m_pressing = true; });
+        connect(option, &QRadioButton::released, this, [this] { m_pressing = false; });
+        connect(option, &QRadioButton::toggled, this,
+                [this, port](bool checked) { onPortToggled(port, checked); });
+    }
+    connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     // Queued: the warning box must not open inside the port's own notification.
     connect(&MSComm1, &SerialPortLink::portLost, this, &Form1::reportPortLost,
@@ -119,9 +126,10 @@ void Form1::createControls()
     m_ports = new QButtonGroup(this);
     m_ports->addButton(Option1, 1);
     m_ports->addButton(Option2, 2);
-    const PortMap &map = MSComm1.portMap();
-    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(shownAsTyped(map.devicePath(1))));
-    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(shownAsTyped(map.devicePath(2))));
+    // The ports present are looked at when a button is pointed at or focused (a click focuses it
+    // first), not at start-up.
+    Option1->installEventFilter(this);
+    Option2->installEventFilter(this);
 
     tempo = makeList(QStringLiteral("tempo"), this);
     duree = makeList(QStringLiteral("duree"), this);
@@ -158,7 +166,6 @@ void Form1::placeControls()
 // their text as value (see installAccessibleFactory).
 void Form1::describeControls()
 {
-    const PortMap &map = MSComm1.portMap();
     const struct {
         QWidget *control;
         QString name;
@@ -168,10 +175,8 @@ void Form1::describeControls()
          QStringLiteral("Numéro de la dernière note transférée.")},
         {Text2, QStringLiteral("Adresse EEPROM"),
          QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
-        {Option1, QStringLiteral("Port COM1"),
-         QStringLiteral("Ouvre le port série COM1 (%1).").arg(shownAsTyped(map.devicePath(1)))},
-        {Option2, QStringLiteral("Port COM2"),
-         QStringLiteral("Ouvre le port série COM2 (%1).").arg(shownAsTyped(map.devicePath(2)))},
+        {Option1, QStringLiteral("Port COM1"), {}},
+        {Option2, QStringLiteral("Port COM2"), {}},
         {tempo, QStringLiteral("Tempo"),
          QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
         {duree, QStringLiteral("Valeur de note"),
@@ -186,6 +191,47 @@ void Form1::describeControls()
         control->setAccessibleName(name);
         control->setAccessibleDescription(description);
     }
+    describePort(1, false);
+    describePort(2, false);
+}
+
+// Tooltip and accessible description name the device the button stands for and the adapter
+// behind it. Without looking at the system, a port that follows the ports present says so.
+void Form1::describePort(int portNumber, bool lookAtSystem)
+{
+    QRadioButton *button = portNumber == 1 ? Option1 : Option2;
+    const int other = portNumber == 1 ? 2 : 1;
+    const PortMap &map = MSComm1.portMap();
+    QString device;
+    QString link;
+    if (lookAtSystem) {
+        const std::optional<PortDescription> port = map.describe(portNumber);
+        device = port ? portSummary(*port) : QStringLiteral("aucun port série trouvé");
+        if (port && port->byIdLink != port->device)
+            link = port->byIdLink;
+    } else if (!map.givenPath(portNumber).isEmpty()) {
+        device = shownAsTyped(map.givenPath(portNumber));
+    } else if (!map.givenPath(other).isEmpty()) {
+        device =
+            QStringLiteral("premier port série présent autre que celui de %1").arg(portName(other));
+    } else {
+        device = portNumber == 1 ? QStringLiteral("premier port série présent")
+                                 : QStringLiteral("deuxième port série présent");
+    }
+    QString tip = QStringLiteral("%1 : %2").arg(portName(portNumber), device);
+    if (!link.isEmpty())
+        tip += u'\n' + link;
+    button->setToolTip(tip);
+    button->setAccessibleDescription(
+        QStringLiteral("Ouvre le port série %1 (%2).").arg(portName(portNumber), device));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool asked = event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn;
+    if (asked && (watched == Option1 || watched == Option2))
+        describePort(watched == Option1 ? 1 : 2, true);
+    return QWidget::eventFilter(watched, event);
 }
 
 // Every entry, start text and display text must show whole in its fixed box, whatever the
@@ -232,7 +278,7 @@ void Form1::Form_Load()
 
 void Form1::onPortToggled(int portNumber, bool checked)
 {
-    if (!checked || m_showingOpenPort)
+    if (!checked || m_pressing || m_showingOpenPort)
         return;
     if (portNumber == 1)
         Option1_Click();

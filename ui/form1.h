@@ -23,6 +23,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -39,6 +40,7 @@ private:
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
     void showOpenPort();
     void onPortToggled(int portNumber, bool checked);
+    void describePort(int portNumber, bool lookAtSystem);
 
     SerialPortLink MSComm1;
     QLineEdit *Text1 = nullptr;
@@ -51,4 +53,5 @@ private:
     QComboBox *notes = nullptr;
     QToolButton *Command2 = nullptr;
     bool m_showingOpenPort = false; // the buttons are being set to the port in use
+    bool m_pressing = false;        // a port button is being clicked
 };
