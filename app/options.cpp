@@ -82,9 +82,31 @@ QString quoted(const QByteArray &argument)
     return QStringLiteral("« %1 »").arg(Options::shownArgument(argument));
 }
 
-QString column(QString left, qsizetype width)
+// Words wrapped to a terminal's 80 columns, the lines after the first starting with indent.
+QString wrapped(const QString &words, qsizetype used, const QString &indent)
 {
-    return QStringLiteral("  ") + left.leftJustified(width) + QStringLiteral("  ");
+    constexpr qsizetype kLineWidth = 79;
+    QString text;
+    for (const QString &word : words.split(u' ')) {
+        if (!text.isEmpty() && used + 1 + word.size() > kLineWidth) {
+            text += u'\n' + indent;
+            used = indent.size();
+        } else if (!text.isEmpty()) {
+            text += u' ';
+            ++used;
+        }
+        text += word;
+        used += word.size();
+    }
+    return text + u'\n';
+}
+
+// One option of the help: its name in a column of width, its help beside it.
+QString helpLine(const QString &left, qsizetype width, const QString &help)
+{
+    const QString indent(width + 4, u' ');
+    return QStringLiteral("  ") + left.leftJustified(width) + QStringLiteral("  ") +
+           wrapped(help, indent.size(), indent);
 }
 
 } // namespace
@@ -219,12 +241,12 @@ QString Options::helpText(bool withQtOptions) const
     for (const Line &line : lines)
         width = std::max(width, line.left.size());
 
-    QString text = QStringLiteral("Utilisation : %1 [options]\n%2\n\nOptions :\n")
-                       .arg(m_program, m_description);
+    QString text = QStringLiteral("Utilisation : %1 [options]\n%2\nOptions :\n")
+                       .arg(m_program, wrapped(m_description, 0, QString()));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i == ours)
             text += QStringLiteral("\nOptions de Qt :\n");
-        text += column(lines[i].left, width) + lines[i].help + u'\n';
+        text += helpLine(lines[i].left, width, lines[i].help);
     }
     return text;
 }
