@@ -47,6 +47,15 @@ QString durationWarning(const DurationResult &duration, const QString &tempo, co
         return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne %3, plus que 255. "
                               "Choisissez un tempo plus rapide ou une note plus courte.")
             .arg(quoted(value), QString::number(duration.tempo), QString::number(duration.value));
+    case DurationProblem::ZeroLength:
+        return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne 0, une note sans "
+                              "durée. Choisissez un tempo plus lent ou une note plus longue.")
+            .arg(quoted(value), QString::number(duration.tempo));
+    case DurationProblem::ReservedByte:
+        return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne %3, que la carte "
+                              "lirait comme %4. Choisissez un autre tempo ou une autre note.")
+            .arg(quoted(value), QString::number(duration.tempo), QString::number(duration.value),
+                 QString::number(foldedQuotient(quint8(duration.value)).value_or(0)));
     case DurationProblem::None:
         break;
     }

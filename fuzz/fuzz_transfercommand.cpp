@@ -176,7 +176,11 @@ std::optional<Expected> expectedFrame(const FuzzView &view)
     }
     if (note == 0 || !dividend)
         return std::nullopt;
-    qint64 duration = *dividend / *tempo;
+    const qint64 quotient = *dividend / *tempo;
+    // The board reads 0 as no note and 253 to 255 as 266, 300 and 400: only the folds send those.
+    if (quotient == 0 || (quotient >= 253 && quotient <= 255))
+        return std::nullopt;
+    qint64 duration = quotient;
     if (duration == 400)
         duration = 255;
     else if (duration == 300)

@@ -151,6 +151,19 @@ void TestTransferCommand::typedChoices_data()
         << u"70"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
         << QStringList{u"Durée impossible à envoyer : « Ronde=4 Noires » au tempo 70 donne 342, "
                        "plus que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs};
+    // Bytes the board would misread: nothing is sent rather than a note of the wrong length.
+    QTest::newRow("2000 gives 0")
+        << u"2000"_qs << u"La3"_qs << u"Double Croche=1/4 Noire"_qs << QByteArray()
+        << QStringList{u"Durée impossible à envoyer : « Double Croche=1/4 Noire » au tempo 2000 "
+                       "donne 0, une note sans durée. Choisissez un tempo plus lent ou une note "
+                       "plus longue."_qs};
+    QTest::newRow("94 gives a natural 255")
+        << u"94"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
+        << QStringList{u"Durée impossible à envoyer : « Ronde=4 Noires » au tempo 94 donne 255, "
+                       "que la carte lirait comme 400. Choisissez un autre tempo ou une autre "
+                       "note."_qs};
+    QTest::newRow("typed 90 folds as listed")
+        << u"90"_qs << u"Do2"_qs << u"Ronde=4 Noires"_qs << bytes({0, 1, 253}) << QStringList();
     QTest::newRow("note in lower case")
         << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray() << QStringList{badNote(u"la3"_qs)};
     QTest::newRow("value with a space") << u"120"_qs << u"La3"_qs << u"Noire "_qs << QByteArray()

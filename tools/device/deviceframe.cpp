@@ -1,5 +1,6 @@
 #include "deviceframe.h"
 
+#include "durationtable.h"
 #include "notetable.h"
 
 QStringList DeviceFrame::problems() const
@@ -31,16 +32,8 @@ QString DeviceFrame::describe() const
 
 int durationUnits(quint8 durationByte)
 {
-    switch (durationByte) {
-    case 253:
-        return 266;
-    case 254:
-        return 300;
-    case 255:
-        return 400;
-    default:
-        return durationByte;
-    }
+    // The board reads the byte back with the table the program folds with.
+    return foldedQuotient(durationByte).value_or(durationByte);
 }
 
 QString formatSeconds(int units)
