@@ -1,33 +1,21 @@
+#include "devicenames.h"
 #include "form1.h"
+#include "portmessages.h"
+#include "quitsignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
-int g_quitPipe[2] = {-1, -1};
-
-void requestQuit(int)
+QCommandLineOption deviceOption(int portNumber)
 {
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_quitPipe[1], &byte, 1);
-}
-
-// Ctrl-C or a polite kill closes the window like the user would, so the port is released and
-// the last frame still leaves.
-void quitOnSignals(QApplication &app)
-{
-    if (::pipe(g_quitPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QApplication::quit);
-    std::signal(SIGINT, requestQuit);
-    std::signal(SIGTERM, requestQuit);
+    return QCommandLineOption(deviceOptionName(portNumber),
+                              QStringLiteral("Périphérique de %1 (par défaut %2).")
+                                  .arg(portName(portNumber), defaultDevicePath(portNumber)),
+                              QStringLiteral("DEVICE"));
 }
 
 } // namespace
@@ -43,12 +31,8 @@ int main(int argc, char *argv[])
         "port série (2400 bauds, 8N1)."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption com1(QStringLiteral("com1"),
-                                  QStringLiteral("Périphérique de COM1 (par défaut /dev/ttyS0)."),
-                                  QStringLiteral("DEVICE"));
-    const QCommandLineOption com2(QStringLiteral("com2"),
-                                  QStringLiteral("Périphérique de COM2 (par défaut /dev/ttyS1)."),
-                                  QStringLiteral("DEVICE"));
+    const QCommandLineOption com1 = deviceOption(1);
+    const QCommandLineOption com2 = deviceOption(2);
     parser.addOptions({com1, com2});
 
     // Help and version are answered without opening a display.
@@ -70,7 +54,7 @@ int main(int argc, char *argv[])
                 qPrintable(parser.positionalArguments().constFirst()));
         return 1;
     }
-    quitOnSignals(app);
+    quitOnUnixSignals(app);
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 

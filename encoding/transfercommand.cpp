@@ -2,6 +2,7 @@
 
 #include "durationtable.h"
 #include "notetable.h"
+#include "portmessages.h"
 #include "seriallink.h"
 #include "transferview.h"
 
@@ -141,16 +142,7 @@ bool TransferCommand::writeFrame(const TransferFrame &frame)
     const WriteResult result = m_link.writeBytes(frame.toBytes());
     if (result.ok())
         return true;
-    if (result.failure == WriteFailure::NotOpen) {
-        m_view.ShowWarning(QStringLiteral("Aucun port n'est ouvert : la note n'a pas été envoyée. "
-                                          "Choisissez COM1 ou COM2, puis recommencez."));
-    } else {
-        m_view.ShowWarning(
-            QStringLiteral("La note n'a pas été envoyée sur COM%1 (%2) : %3. "
-                           "Vérifiez le branchement, puis choisissez à nouveau "
-                           "le port.")
-                .arg(QString::number(result.portNumber), result.device, result.reason));
-    }
+    m_view.ShowWarning(writeFailureText(result));
     return false;
 }
 
@@ -171,5 +163,6 @@ void TransferCommand::advance()
         return;
     }
     m_state.NoteNumber = TransferState::MaxNotes;
-    m_view.ShowWarning(QStringLiteral("Le nombre maximum de notes (31) est atteint"));
+    m_view.ShowWarning(QStringLiteral("Le nombre maximum de notes (%1) est atteint")
+                           .arg(int(TransferState::MaxNotes)));
 }

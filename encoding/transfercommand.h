@@ -1,6 +1,5 @@
 #pragma once
 
-#include "module1.h"
 #include "transferframe.h"
 #include "transferstate.h"
 
@@ -13,8 +12,7 @@ class TransferView;
 // show what was written and move to the next slot.
 class TransferCommand {
 public:
-    TransferCommand(TransferView &view, SerialLink &link,
-                    TransferState &state = Module1::transferState);
+    TransferCommand(TransferView &view, SerialLink &link, TransferState &state);
 
     void Run();
 

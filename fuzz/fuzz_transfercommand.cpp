@@ -3,7 +3,7 @@
 //
 // Input: a stream of operations, each an opcode byte followed by its arguments (see run()).
 
-#include "seriallink.h"
+#include "recordinglink.h"
 #include "transfercommand.h"
 #include "transferview.h"
 
@@ -50,44 +50,6 @@ private:
     const quint8 *m_data;
     size_t m_size;
     size_t m_pos = 0;
-};
-
-// The port, in memory: the fuzzer decides when opening fails and when the device goes away.
-class ScriptedLink : public SerialLink {
-public:
-    QByteArray wire;
-    bool nextOpenFails = false;
-    bool deviceGone = false;
-
-    OpenResult Open(int portNumber) override
-    {
-        OpenResult result;
-        if (nextOpenFails) {
-            nextOpenFails = false;
-            result.failure = OpenFailure::Busy;
-            return result; // the port in use stays in use
-        }
-        m_open = portNumber;
-        deviceGone = false;
-        return result;
-    }
-    WriteResult writeBytes(QByteArrayView bytes) override
-    {
-        WriteResult result;
-        if (m_open == 0) {
-            result.failure = WriteFailure::NotOpen;
-        } else if (deviceGone) {
-            result.failure = WriteFailure::DeviceGone;
-            m_open = 0;
-        } else {
-            wire.append(bytes);
-        }
-        return result;
-    }
-    int openPort() const override { return m_open; }
-
-private:
-    int m_open = 0;
 };
 
 class FuzzView : public TransferView {
@@ -225,11 +187,11 @@ QString typedNumber(Reader &in)
     return text;
 }
 
-void transfer(FuzzView &view, ScriptedLink &link, TransferState &state)
+void transfer(FuzzView &view, RecordingLink &link, TransferState &state)
 {
     const qsizetype before = link.wire.size();
     const TransferState old = state;
-    const bool portUsable = link.openPort() != 0 && !link.deviceGone;
+    const bool portUsable = link.openPort() != 0 && link.nextFailure == WriteFailure::None;
     const std::optional<Expected> expected = expectedFrame(view);
     const int warningsBefore = view.warnings;
 
@@ -260,7 +222,7 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     Reader in(data, size);
     FuzzView view;
-    ScriptedLink link;
+    RecordingLink link; // the fuzzer decides when opening fails and when the device goes away
     TransferState state;
 
     while (!in.atEnd()) {
@@ -298,11 +260,11 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
             link.Open(in.byte() % 2 + 1);
             break;
         case 6:
-            link.nextOpenFails = true;
+            link.nextOpenFailure = OpenFailure::Busy;
             link.Open(in.byte() % 2 + 1);
             break;
         case 7:
-            link.deviceGone = true;
+            link.nextFailure = WriteFailure::DeviceGone;
             break;
         }
     }

@@ -3,76 +3,13 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
 namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-OpenFailure failureForErrno(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return OpenFailure::Missing;
-    case EACCES:
-    case EPERM:
-        return OpenFailure::PermissionDenied;
-    case EBUSY:
-    case EWOULDBLOCK:
-        return OpenFailure::Busy;
-    default:
-        return OpenFailure::Other;
-    }
-}
-
-QString reasonFor(OpenFailure failure, const QString &detail = {})
-{
-    switch (failure) {
-    case OpenFailure::Missing:
-        return QStringLiteral("le périphérique n'existe pas (adaptateur débranché ou mauvais nom "
-                              "de périphérique)");
-    case OpenFailure::PermissionDenied:
-        return QStringLiteral("accès refusé");
-    case OpenFailure::Busy:
-        return QStringLiteral("le port est déjà utilisé par un autre programme");
-    case OpenFailure::Other:
-    case OpenFailure::None:
-        break;
-    }
-    return detail;
-}
 
 bool fail(OpenResult &result, OpenFailure failure, const QString &detail = {})
 {
     result.failure = failure;
-    result.reason = reasonFor(failure, detail);
+    result.detail = detail;
     return false;
-}
-
-// 2400 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control.
-void setLineSettings(int fd, termios settings)
-{
-    ::cfmakeraw(&settings);
-    ::cfsetispeed(&settings, B2400);
-    ::cfsetospeed(&settings, B2400);
-    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    settings.c_cflag |= CS8 | CLOCAL | CREAD;
-    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
-    ::tcsetattr(fd, TCSANOW, &settings);
 }
 
 } // namespace
@@ -81,49 +18,19 @@ std::unique_ptr<DevicePort> DevicePort::open(const QString &path, OpenResult &re
                                              QObject *parent)
 {
     result.device = path;
-
-    // Our own descriptor tells missing, refused and busy apart before Qt touches the line
-    // settings, and carries the flock for as long as the port stays open.
-    const QByteArray nativePath = path.toLocal8Bit();
-    const int fd = ::open(nativePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        fail(result, failureForErrno(error), systemError(error));
+    std::unique_ptr<DevicePort> port(new DevicePort(path, parent));
+    if (!port->m_line.claim(path, result))
         return nullptr;
-    }
-    if (!::isatty(fd)) {
-        ::close(fd);
-        fail(result, OpenFailure::Other, QStringLiteral("ce n'est pas un port série"));
-        return nullptr;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail(result, error == EWOULDBLOCK ? OpenFailure::Busy : OpenFailure::Other,
-             systemError(error));
-        return nullptr;
-    }
-
-    // Qt puts back on close the settings it found at open. Setting the line first makes that a
-    // no-op, so the last bytes still in the driver or the UART never change speed under them.
-    termios original{};
-    const bool known = ::tcgetattr(fd, &original) == 0;
-    if (known)
-        setLineSettings(fd, original);
-
-    std::unique_ptr<DevicePort> port(new DevicePort(path, fd, parent));
     if (!port->configureAndOpen(result)) {
-        if (known)
-            ::tcsetattr(fd, TCSANOW, &original); // someone else's port: leave it as it was
+        port->m_line.restoreLine(); // someone else's port: leave it as it was
         return nullptr;
     }
     return port;
 }
 
-DevicePort::DevicePort(const QString &path, int lockFd, QObject *parent)
+DevicePort::DevicePort(const QString &path, QObject *parent)
     : QObject(parent)
     , m_path(path)
-    , m_lockFd(lockFd)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &DevicePort::onError);
     // The device never has anything to say; drop whatever arrives so nothing piles up.
@@ -138,8 +45,6 @@ DevicePort::~DevicePort()
 {
     if (m_port.isOpen())
         m_port.close();
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
 }
 
 bool DevicePort::configureAndOpen(OpenResult &result)
@@ -160,7 +65,7 @@ bool DevicePort::configureAndOpen(OpenResult &result)
     case QSerialPort::DeviceNotFoundError:
         return fail(result, OpenFailure::Missing);
     case QSerialPort::PermissionError:
-        // We could open and flock the device ourselves, so it is Qt's lock file or TIOCEXCL
+        // We could open and lock the device ourselves, so it is Qt's lock file or TIOCEXCL
         // of another program that refused it.
         return fail(result, OpenFailure::Busy);
     default:
@@ -173,33 +78,25 @@ qint64 DevicePort::pendingBytes() const
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
 }
 
-bool DevicePort::lineTakesBytes() const
-{
-    pollfd entry{static_cast<int>(m_port.handle()), POLLOUT, 0};
-    return ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLOUT) &&
-           !(entry.revents & (POLLHUP | POLLERR | POLLNVAL));
-}
-
 bool DevicePort::isHungUp() const
 {
-    pollfd entry{static_cast<int>(m_port.handle()), 0, 0};
-    return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL));
+    return LineAccess::isHungUp(m_port.handle());
 }
 
-DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &error)
+DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &detail)
 {
     if (m_failing || !m_port.isOpen() || isHungUp())
         return Enqueue::Gone;
     const QByteArray copy = bytes.toByteArray();
     if (m_port.write(copy) != copy.size()) {
-        error = m_port.errorString();
+        detail = m_port.errorString();
         return Enqueue::Failed;
     }
     // Qt would write the frame at the next pass of the event loop, after the window has
     // repainted the slot and address: hand it to the driver now when the line takes it. A
     // stalled line is left to Qt's notifier, as write() would fail there and Qt would take
     // that for a lost device.
-    if (lineTakesBytes())
+    if (LineAccess::takesBytes(m_port.handle()))
         m_port.flush(); // writes what the driver accepts, never waits
     return Enqueue::Queued;
 }
@@ -216,11 +113,11 @@ void DevicePort::flush(std::chrono::milliseconds budget)
             break;
     }
     // Let the driver put the last bytes on the wire before close() restores the old settings.
-    int queued = 0;
-    while (!isHungUp() && ::ioctl(int(m_port.handle()), TIOCOUTQ, &queued) == 0 && queued > 0 &&
+    bool driverHolds = false;
+    while (!isHungUp() && (driverHolds = LineAccess::driverHoldsBytes(m_port.handle())) &&
            !deadline.hasExpired())
         QThread::msleep(5);
-    if (m_port.bytesToWrite() > 0 || queued > 0)
+    if (m_port.bytesToWrite() > 0 || driverHolds)
         m_port.clear(QSerialPort::Output);
 }
 
@@ -233,8 +130,9 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
     if (m_failing)
         return; // Qt repeats the error until the port is closed
     m_failing = true;
-    m_failure = lost ? QStringLiteral("le périphérique a disparu (adaptateur débranché ?)")
-                     : QStringLiteral("échec de l'écriture : %1").arg(m_port.errorString());
+    m_loss.cause = lost ? PortLoss::Cause::DeviceGone : PortLoss::Cause::WriteError;
+    if (!lost)
+        m_loss.detail = m_port.errorString();
     // Closing the port from inside its own signal is unsafe; do it once control is back.
     QMetaObject::invokeMethod(this, &DevicePort::reportFailure, Qt::QueuedConnection);
 }
@@ -242,12 +140,7 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
 void DevicePort::reportFailure()
 {
     // Notes already shown as written may not have reached the board: say so, never drop silently.
-    const qint64 unsent = m_port.bytesToWrite();
+    m_loss.unsentBytes = m_port.bytesToWrite();
     m_port.close();
-    QString reason = m_failure;
-    if (unsent > 0)
-        reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
-                                 "dernières notes")
-                      .arg(unsent);
-    emit failed(reason);
+    emit failed(m_loss);
 }

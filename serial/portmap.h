@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devicenames.h"
+
 #include <QString>
 
 #include <array>
@@ -19,6 +21,5 @@ public:
     void setDevicePath(int portNumber, const QString &path);
 
 private:
-    std::array<QString, kLastPort> m_paths{QStringLiteral("/dev/ttyS0"),
-                                           QStringLiteral("/dev/ttyS1")};
+    std::array<QString, kLastPort> m_paths{defaultDevicePath(1), defaultDevicePath(2)};
 };

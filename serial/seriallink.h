@@ -4,12 +4,13 @@
 #include <QString>
 
 // Why a port could not be opened; the user's fix differs for each.
-enum class OpenFailure { None, Missing, PermissionDenied, Busy, Other };
+enum class OpenFailure { None, UnknownPort, Missing, PermissionDenied, Busy, NotATerminal, Other };
 
 struct OpenResult {
     OpenFailure failure = OpenFailure::None;
-    QString device; // the device path that was tried
-    QString reason; // French, for the user; empty on success
+    QString device;      // the device path that was tried
+    int systemError = 0; // the system's error number, 0 when it gave none
+    QString detail;      // the system's or Qt's own words, untranslated; may be empty
 
     bool ok() const { return failure == OpenFailure::None; }
 };
@@ -20,9 +21,18 @@ struct WriteResult {
     WriteFailure failure = WriteFailure::None;
     int portNumber = 0; // the port the bytes were meant for, 0 when none was open
     QString device;
-    QString reason; // French, for the user; empty on success
+    QString detail; // the system's or Qt's own words for a System failure
 
     bool ok() const { return failure == WriteFailure::None; }
+};
+
+// Why an open port closed on its own.
+struct PortLoss {
+    enum class Cause { DeviceGone, WriteError };
+
+    Cause cause = Cause::DeviceGone;
+    QString detail;         // Qt's own words for a WriteError
+    qint64 unsentBytes = 0; // queued bytes that never left
 };
 
 // The one serial port the melody goes out on. Writes never wait for the line: the bytes are

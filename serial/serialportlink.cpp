@@ -31,8 +31,7 @@ OpenResult SerialPortLink::Open(int portNumber)
 {
     OpenResult result;
     if (!PortMap::isValidPort(portNumber)) {
-        result.failure = OpenFailure::Other;
-        result.reason = QStringLiteral("port %1 inconnu").arg(portNumber);
+        result.failure = OpenFailure::UnknownPort;
         return result;
     }
     result.device = m_portMap.devicePath(portNumber);
@@ -65,7 +64,7 @@ OpenResult SerialPortLink::Open(int portNumber)
         return result; // the port in use, if any, stays in use
 
     connect(port.get(), &DevicePort::failed, this,
-            [this, raw = port.get()](const QString &reason) { onPortFailed(raw, reason); });
+            [this, raw = port.get()](const PortLoss &loss) { onPortFailed(raw, loss); });
     adopt(portNumber, std::move(port));
     return result;
 }
@@ -105,25 +104,21 @@ WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)
     result.portNumber = m_current;
     if (m_current == 0) {
         result.failure = WriteFailure::NotOpen;
-        result.reason = QStringLiteral("aucun port n'est ouvert");
         return result;
     }
     DevicePort &port = *slot(m_current);
     result.device = port.path();
 
-    QString error;
-    switch (port.enqueue(bytes, error)) {
+    switch (port.enqueue(bytes, result.detail)) {
     case DevicePort::Enqueue::Queued:
         break;
     case DevicePort::Enqueue::Gone:
         result.failure = WriteFailure::DeviceGone;
-        result.reason = QStringLiteral("le périphérique a disparu (adaptateur débranché ?)");
         slot(m_current).reset();
         m_current = 0;
         break;
     case DevicePort::Enqueue::Failed:
         result.failure = WriteFailure::System;
-        result.reason = error;
         break;
     }
     return result;
@@ -140,7 +135,7 @@ void SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
     m_current = 0;
 }
 
-void SerialPortLink::onPortFailed(DevicePort *port, const QString &reason)
+void SerialPortLink::onPortFailed(DevicePort *port, const PortLoss &loss)
 {
     for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
         if (slot(number).get() != port)
@@ -149,6 +144,6 @@ void SerialPortLink::onPortFailed(DevicePort *port, const QString &reason)
         slot(number).release()->deleteLater(); // we are inside its signal
         if (m_current == number)
             m_current = 0;
-        emit portLost(number, device, reason);
+        emit portLost(number, device, loss);
     }
 }

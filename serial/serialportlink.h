@@ -32,13 +32,13 @@ public:
 
 signals:
     // A port closed on its own (adapter unplugged, write error). Emitted once per loss.
-    void portLost(int portNumber, const QString &device, const QString &reason);
+    void portLost(int portNumber, const QString &device, const PortLoss &loss);
 
 private:
     std::unique_ptr<DevicePort> &slot(int portNumber) { return m_ports[portNumber - 1]; }
     void adopt(int portNumber, std::unique_ptr<DevicePort> port);
     void retire(int portNumber);
-    void onPortFailed(DevicePort *port, const QString &reason);
+    void onPortFailed(DevicePort *port, const PortLoss &loss);
 
     PortMap m_portMap;
     std::array<std::unique_ptr<DevicePort>, PortMap::kLastPort> m_ports;

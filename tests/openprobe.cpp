@@ -1,5 +1,6 @@
 // Opens COM1 mapped to the path given and prints how that went, so that a test can try it as
 // another user.
+#include "portmessages.h"
 #include "serialportlink.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,6 @@ int main(int argc, char *argv[])
     ports.setDevicePath(1, QString::fromLocal8Bit(argv[1]));
     SerialPortLink link(ports);
     const OpenResult result = link.Open(1);
-    QTextStream(stdout) << int(result.failure) << ' ' << result.reason << Qt::endl;
+    QTextStream(stdout) << int(result.failure) << ' ' << openFailureReason(result) << Qt::endl;
     return 0;
 }

@@ -1,19 +1,14 @@
 #include "bytes.h"
-#include "pseudoterminal.h"
+#include "recordinglink.h"
 #include "recordingview.h"
-#include "serialportlink.h"
 #include "transfercommand.h"
 
-#include <QSignalSpy>
 #include <QTest>
-
-#include <memory>
 
 class TestTransferCommand : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
     void firstAndSecondFrames();
     void placeholderWarnings_data();
     void placeholderWarnings();
@@ -22,38 +17,29 @@ private slots:
     void lastSlotIsRewritten();
     void nothingIsSentWithoutAPort();
     void nothingIsSentToAnUnpluggedDevice();
+    void failedWriteIsReported();
 
 private:
-    void transfer() { TransferCommand(m_view, *m_link, m_state).Run(); }
+    void transfer() { TransferCommand(m_view, m_link, m_state).Run(); }
+    QByteArray written() { return std::exchange(m_link.wire, QByteArray()); }
     void verifyNothingHappened();
 
-    std::unique_ptr<PseudoTerminal> m_pty;
-    std::unique_ptr<SerialPortLink> m_link;
+    RecordingLink m_link;
     RecordingView m_view;
     TransferState m_state;
 };
 
 void TestTransferCommand::init()
 {
-    m_pty = std::make_unique<PseudoTerminal>();
-    QVERIFY(m_pty->isValid());
-    PortMap ports;
-    ports.setDevicePath(1, m_pty->slavePath());
-    m_link = std::make_unique<SerialPortLink>(ports);
-    QVERIFY(m_link->Open(1).ok());
+    m_link = RecordingLink{};
+    QVERIFY(m_link.Open(1).ok());
     m_view = RecordingView{};
     m_state = TransferState{};
 }
 
-void TestTransferCommand::cleanup()
-{
-    m_link.reset();
-    m_pty.reset();
-}
-
 void TestTransferCommand::verifyNothingHappened()
 {
-    QCOMPARE(m_pty->readFor(150), QByteArray());
+    QCOMPARE(m_link.wire, QByteArray());
     QCOMPARE(m_state.NoteNumber, 1);
     QCOMPARE(m_state.NoteCode, 0);
     QCOMPARE(m_state.DurationCode, 0);
@@ -66,13 +52,13 @@ void TestTransferCommand::firstAndSecondFrames()
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
 
     transfer();
-    QCOMPARE(m_pty->read(3), bytes({0, 22, 50}));
+    QCOMPARE(written(), bytes({0, 22, 50}));
     QCOMPARE(m_view.text1, u"Note N° 1"_qs);
     QCOMPARE(m_view.text2, u"@EEPROM: 0"_qs);
     QCOMPARE(m_state.NoteNumber, 2);
 
     transfer();
-    QCOMPARE(m_pty->read(3), bytes({2, 22, 50}));
+    QCOMPARE(written(), bytes({2, 22, 50}));
     QCOMPARE(m_view.text1, u"Note N° 2"_qs);
     QCOMPARE(m_view.text2, u"@EEPROM: 2"_qs);
     QCOMPARE(m_state.NoteNumber, 3);
@@ -197,7 +183,7 @@ void TestTransferCommand::typedChoices()
         verifyNothingHappened();
         return;
     }
-    QCOMPARE(m_pty->read(3), frame);
+    QCOMPARE(written(), frame);
     QCOMPARE(m_state.NoteNumber, 2);
 }
 
@@ -212,17 +198,17 @@ void TestTransferCommand::lastSlotIsRewritten()
         expected += bytes({2 * (slot - 1), 25, 8});
     }
     QCOMPARE(m_view.warnings, QStringList());
-    QCOMPARE(m_pty->read(expected.size()), expected);
+    QCOMPARE(written(), expected);
 
     transfer();
-    QCOMPARE(m_pty->read(3), bytes({60, 25, 8}));
+    QCOMPARE(written(), bytes({60, 25, 8}));
     QCOMPARE(m_view.text1, u"Note N° 31"_qs);
     QCOMPARE(m_view.text2, u"@EEPROM: 60"_qs);
     QCOMPARE(m_view.warnings, QStringList{limit});
     QCOMPARE(m_state.NoteNumber, 31);
 
     transfer();
-    QCOMPARE(m_pty->read(3), bytes({60, 25, 8}));
+    QCOMPARE(written(), bytes({60, 25, 8}));
     QCOMPARE(m_view.text1, u"Note N° 31"_qs);
     QCOMPARE(m_view.warnings, QStringList({limit, limit}));
     QCOMPARE(m_state.NoteNumber, 31);
@@ -230,7 +216,7 @@ void TestTransferCommand::lastSlotIsRewritten()
 
 void TestTransferCommand::nothingIsSentWithoutAPort()
 {
-    SerialPortLink closed;
+    RecordingLink closed;
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     TransferCommand(m_view, closed, m_state).Run();
     QCOMPARE(m_view.warnings, QStringList{u"Aucun port n'est ouvert : la note n'a pas été envoyée. "
@@ -240,9 +226,9 @@ void TestTransferCommand::nothingIsSentWithoutAPort()
 
 void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
 {
-    const QString device = m_pty->slavePath();
+    const QString device = m_link.device;
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
-    m_pty->unplug();
+    m_link.nextFailure = WriteFailure::DeviceGone;
 
     // Straight after the unplug, before the port has had a chance to notice.
     transfer();
@@ -252,7 +238,7 @@ void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
                          "nouveau le port."_qs.arg(device)});
     QCOMPARE(m_state.NoteNumber, 1);
     QCOMPARE(m_view.text1, u"Note N°"_qs);
-    QCOMPARE(m_link->openPort(), 0);
+    QCOMPARE(m_link.openPort(), 0);
 
     // Later transfers say that no port is open until one is picked again.
     m_view.warnings.clear();
@@ -260,6 +246,24 @@ void TestTransferCommand::nothingIsSentToAnUnpluggedDevice()
     QCOMPARE(m_view.warnings.size(), 1);
     QVERIFY(m_view.warnings.first().startsWith(u"Aucun port n'est ouvert"_qs));
     QCOMPARE(m_state.NoteNumber, 1);
+}
+
+void TestTransferCommand::failedWriteIsReported()
+{
+    m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    m_link.nextFailure = WriteFailure::System;
+    m_link.failureDetail = u"Input/output error"_qs;
+    transfer();
+    QCOMPARE(m_view.warnings,
+             QStringList{u"La note n'a pas été envoyée sur COM1 (/dev/ttyUSB0) : Input/output "
+                         "error. Vérifiez le branchement, puis choisissez à nouveau le port."_qs});
+    verifyNothingHappened();
+
+    // The port stays open: the same choice goes to the same slot once the line takes it again.
+    m_view.warnings.clear();
+    transfer();
+    QCOMPARE(written(), bytes({0, 22, 50}));
+    QCOMPARE(m_state.NoteNumber, 2);
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommand)

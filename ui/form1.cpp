@@ -3,6 +3,7 @@
 #include "durationtable.h"
 #include "module1.h"
 #include "notetable.h"
+#include "portmessages.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
@@ -48,11 +49,6 @@ template<typename Names> void fill(QComboBox *list, const Names &names, const QS
     list->setEditText(placeholder);
 }
 
-QString portName(int portNumber)
-{
-    return QStringLiteral("COM%1").arg(portNumber);
-}
-
 } // namespace
 
 Form1::Form1(const PortMap &ports, QWidget *parent)
@@ -82,9 +78,9 @@ void Form1::createControls()
     Text2 = new QLineEdit(QStringLiteral("@EEPROM"), this);
     Text2->setObjectName(QStringLiteral("Text2"));
 
-    Option1 = new QRadioButton(QStringLiteral("COM1"), this);
+    Option1 = new QRadioButton(portName(1), this);
     Option1->setObjectName(QStringLiteral("Option1"));
-    Option2 = new QRadioButton(QStringLiteral("COM2"), this);
+    Option2 = new QRadioButton(portName(2), this);
     Option2->setObjectName(QStringLiteral("Option2"));
     m_ports = new QButtonGroup(this);
     m_ports->addButton(Option1, 1);
@@ -150,7 +146,8 @@ void Form1::describeControls()
         {notes, QStringLiteral("Note"), QStringLiteral("Hauteur de la note, de Do2 à Si4.")},
         {Command2, QStringLiteral("Transférer la note"),
          QStringLiteral("Envoie la note à l'emplacement courant de l'EEPROM, puis passe au "
-                        "suivant (31 emplacements).")},
+                        "suivant (%1 emplacements).")
+             .arg(int(TransferState::MaxNotes))},
     };
     for (const auto &[control, name, description] : controls) {
         control->setAccessibleName(name);
@@ -191,7 +188,7 @@ void Form1::Option2_Click()
 
 void Form1::Command2_Click()
 {
-    TransferCommand(*this, MSComm1).Run();
+    TransferCommand(*this, MSComm1, Module1::transferState).Run();
     showOpenPort(); // a write may have found the device gone
 }
 
@@ -211,39 +208,13 @@ void Form1::choosePort(int portNumber)
 
 void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
 {
-    QString advice;
-    switch (result.failure) {
-    case OpenFailure::Missing:
-        advice = QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
-                                "l'option --com%1.")
-                     .arg(portNumber);
-        break;
-    case OpenFailure::PermissionDenied:
-        advice = QStringLiteral("Ajoutez votre compte au groupe dialout (sudo adduser $USER "
-                                "dialout), puis fermez la session et reconnectez-vous.");
-        break;
-    case OpenFailure::Busy:
-        advice = QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
-                                "le port.");
-        break;
-    case OpenFailure::Other:
-    case OpenFailure::None:
-        advice = QStringLiteral("Vérifiez le périphérique, puis choisissez à nouveau le port.");
-        break;
-    }
-    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
-                       .arg(portName(portNumber), result.device, result.reason);
-    if (MSComm1.openPort() != 0)
-        text += QStringLiteral(" %1 reste utilisé.").arg(portName(MSComm1.openPort()));
-    ShowWarning(text + u'\n' + advice);
+    ShowWarning(openFailureText(portNumber, result, MSComm1.openPort()));
 }
 
-void Form1::reportPortLost(int portNumber, const QString &device, const QString &reason)
+void Form1::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)
 {
     showOpenPort();
-    ShowWarning(QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à "
-                               "nouveau le port.")
-                    .arg(portName(portNumber), device, reason));
+    ShowWarning(portLostText(portNumber, device, loss));
 }
 
 // The checked button always names the port really in use, or none.

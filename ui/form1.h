@@ -32,7 +32,7 @@ private:
 
     void choosePort(int portNumber);
     void reportOpenFailure(int portNumber, const OpenResult &result);
-    void reportPortLost(int portNumber, const QString &device, const QString &reason);
+    void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
     void showOpenPort();
 
     SerialPortLink MSComm1;

@@ -1,24 +1,13 @@
 #include "devicelink.h"
 #include "melodyrenderer.h"
 #include "pseudodevice.h"
+#include "quitsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 
-#include <csignal>
-#include <cstdio>
-#include <unistd.h>
-
 namespace {
-
-int g_stopPipe[2] = {-1, -1};
-
-void requestStop(int)
-{
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_stopPipe[1], &byte, 1);
-}
 
 bool writeFile(const QString &path, const QByteArray &data, QTextStream &err)
 {
@@ -94,11 +83,10 @@ int main(int argc, char *argv[])
     out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
         << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
 
-    if (::pipe(g_stopPipe) != 0)
+    const int stopDescriptor = quitSignalDescriptor();
+    if (stopDescriptor < 0)
         return 1;
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
-    device.run(g_stopPipe[0]);
+    device.run(stopDescriptor);
 
     printMelody(device.image(), out);
     if (device.strayBytes() != 0)

@@ -1,0 +1,99 @@
+#include "portmessages.h"
+
+namespace {
+
+QString deviceGone()
+{
+    return QStringLiteral("le périphérique a disparu (adaptateur débranché ?)");
+}
+
+QString openFailureAdvice(int portNumber, const OpenResult &result)
+{
+    switch (result.failure) {
+    case OpenFailure::Missing:
+        return QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
+                              "l'option --%1.")
+            .arg(deviceOptionName(portNumber));
+    case OpenFailure::PermissionDenied:
+        return permissionAdvice(result);
+    case OpenFailure::Busy:
+        return QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
+                              "le port.");
+    case OpenFailure::UnknownPort:
+    case OpenFailure::NotATerminal:
+    case OpenFailure::Other:
+    case OpenFailure::None:
+        break;
+    }
+    return QStringLiteral("Vérifiez le périphérique, puis choisissez à nouveau le port.");
+}
+
+} // namespace
+
+QString portName(int portNumber)
+{
+    return QStringLiteral("COM%1").arg(portNumber);
+}
+
+QString deviceOptionName(int portNumber)
+{
+    return QStringLiteral("com%1").arg(portNumber);
+}
+
+QString openFailureReason(const OpenResult &result)
+{
+    switch (result.failure) {
+    case OpenFailure::Missing:
+        return QStringLiteral("le périphérique n'existe pas (adaptateur débranché ou mauvais nom "
+                              "de périphérique)");
+    case OpenFailure::PermissionDenied:
+        return QStringLiteral("accès refusé");
+    case OpenFailure::Busy:
+        return QStringLiteral("le port est déjà utilisé par un autre programme");
+    case OpenFailure::NotATerminal:
+        return QStringLiteral("ce n'est pas un port série");
+    case OpenFailure::UnknownPort:
+        return QStringLiteral("port inconnu");
+    case OpenFailure::Other:
+    case OpenFailure::None:
+        break;
+    }
+    return result.detail;
+}
+
+QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse)
+{
+    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
+                       .arg(portName(portNumber), result.device, openFailureReason(result));
+    if (portStillInUse != 0)
+        text += QStringLiteral(" %1 reste utilisé.").arg(portName(portStillInUse));
+    return text + u'\n' + openFailureAdvice(portNumber, result);
+}
+
+QString portLostText(int portNumber, const QString &device, const PortLoss &loss)
+{
+    QString reason = loss.cause == PortLoss::Cause::DeviceGone
+                         ? deviceGone()
+                         : QStringLiteral("échec de l'écriture : %1").arg(loss.detail);
+    // Notes already shown as written may not have reached the board: say so.
+    if (loss.unsentBytes > 0)
+        reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
+                                 "dernières notes")
+                      .arg(loss.unsentBytes);
+    return QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à nouveau le "
+                          "port.")
+        .arg(portName(portNumber), device, reason);
+}
+
+QString writeFailureText(const WriteResult &result)
+{
+    if (result.failure == WriteFailure::NotOpen)
+        return QStringLiteral("Aucun port n'est ouvert : la note n'a pas été envoyée. Choisissez "
+                              "%1 ou %2, puis recommencez.")
+            .arg(portName(1), portName(2));
+    const QString reason =
+        result.failure == WriteFailure::DeviceGone ? deviceGone() : result.detail;
+    return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
+                          "puis choisissez à nouveau le port.")
+        .arg(portName(result.portNumber), result.device, reason);
+}

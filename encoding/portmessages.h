@@ -1,0 +1,25 @@
+#pragma once
+
+#include "seriallink.h"
+
+#include <QString>
+
+// What the user reads about the serial port, in French: the reasons the serial link returns as
+// values, turned into sentences in this one place.
+
+// "COM1", "COM2".
+QString portName(int portNumber);
+// The command-line option that names the device behind a port ("com1"), for the advice below.
+QString deviceOptionName(int portNumber);
+
+// Why the port could not be opened, as a clause ("accès refusé").
+QString openFailureReason(const OpenResult &result);
+// The whole warning: what failed, which port stays in use (0 for none), what to do.
+QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse);
+// An open port closed on its own.
+QString portLostText(int portNumber, const QString &device, const PortLoss &loss);
+// A frame the link would not take.
+QString writeFailureText(const WriteResult &result);
+
+// Platform advice (portadvice_unix.cpp here): what lets the user open a device refused to them.
+QString permissionAdvice(const OpenResult &result);

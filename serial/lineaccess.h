@@ -1,0 +1,36 @@
+#pragma once
+
+#include "seriallink.h"
+
+#include <QString>
+
+#include <memory>
+
+// What the serial code needs of the operating system beyond Qt Serial Port: an exclusive claim
+// on the device for as long as we use it, the line set before Qt opens it, and questions about
+// the descriptor Qt opened that Qt cannot answer. One implementation per platform
+// (lineaccess_unix.cpp here).
+class LineAccess {
+public:
+    LineAccess();
+    ~LineAccess(); // lets go of the claim
+    LineAccess(const LineAccess &) = delete;
+    LineAccess &operator=(const LineAccess &) = delete;
+
+    // Opens the device for ourselves, checks that it is a terminal, takes the exclusive lock
+    // and sets the line to 2400 baud 8N1 raw. On failure fills result and holds nothing.
+    bool claim(const QString &path, OpenResult &result);
+    // Puts back the line settings found by claim(): for a device we end up not using.
+    void restoreLine();
+
+    // Questions about the port's own handle (QSerialPort::handle()).
+    static bool isHungUp(qintptr handle);
+    static bool takesBytes(qintptr handle);
+    // Whether the driver still holds bytes that have not left the line.
+    static bool driverHoldsBytes(qintptr handle);
+
+private:
+    struct Saved;
+    int m_fd = -1;
+    std::unique_ptr<Saved> m_saved;
+};

@@ -1,0 +1,126 @@
+#include "lineaccess.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+struct LineAccess::Saved {
+    termios settings{};
+};
+
+namespace {
+
+OpenFailure failureForErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenFailure::Missing;
+    case EACCES:
+    case EPERM:
+        return OpenFailure::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenFailure::Busy;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+bool fail(OpenResult &result, OpenFailure failure, int error)
+{
+    result.failure = failure;
+    result.systemError = error;
+    result.detail = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+}
+
+// 2400 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control.
+void setLineSettings(int fd, termios settings)
+{
+    ::cfmakeraw(&settings);
+    ::cfsetispeed(&settings, B2400);
+    ::cfsetospeed(&settings, B2400);
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &settings);
+}
+
+short pollEvents(qintptr handle, short wanted)
+{
+    pollfd entry{static_cast<int>(handle), wanted, 0};
+    return ::poll(&entry, 1, 0) > 0 ? entry.revents : short(0);
+}
+
+} // namespace
+
+LineAccess::LineAccess() = default;
+
+LineAccess::~LineAccess()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool LineAccess::claim(const QString &path, OpenResult &result)
+{
+    // Our own descriptor tells missing, refused and busy apart before Qt touches the line
+    // settings, and carries the flock for as long as the port stays open.
+    const QByteArray nativePath = path.toLocal8Bit();
+    const int fd = ::open(nativePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return fail(result, failureForErrno(error), error);
+    }
+    auto saved = std::make_unique<Saved>();
+    // tcgetattr rather than isatty: emulated terminals (umockdev) only answer the former.
+    if (::tcgetattr(fd, &saved->settings) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(result, OpenFailure::NotATerminal, error);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(result, error == EWOULDBLOCK ? OpenFailure::Busy : OpenFailure::Other, error);
+    }
+
+    // Qt puts back on close the settings it found at open. Setting the line first makes that a
+    // no-op, so the last bytes still in the driver or the UART never change speed under them.
+    setLineSettings(fd, saved->settings);
+    m_fd = fd;
+    m_saved = std::move(saved);
+    return true;
+}
+
+void LineAccess::restoreLine()
+{
+    if (m_fd >= 0 && m_saved)
+        ::tcsetattr(m_fd, TCSANOW, &m_saved->settings);
+}
+
+bool LineAccess::isHungUp(qintptr handle)
+{
+    return pollEvents(handle, 0) & (POLLHUP | POLLERR | POLLNVAL);
+}
+
+bool LineAccess::takesBytes(qintptr handle)
+{
+    const short events = pollEvents(handle, POLLOUT);
+    return (events & POLLOUT) && !(events & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+bool LineAccess::driverHoldsBytes(qintptr handle)
+{
+    int queued = 0;
+    return ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0 && queued > 0;
+}
