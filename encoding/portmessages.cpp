@@ -19,6 +19,14 @@ QString openFailureAdvice(int portNumber, const OpenResult &result)
     case OpenFailure::Busy:
         return QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
                               "le port.");
+    case OpenFailure::StaleLock:
+        return QStringLiteral("Supprimez ce fichier (sudo rm %1), puis choisissez à nouveau le "
+                              "port.")
+            .arg(result.lockFile);
+    case OpenFailure::OwnTerminal:
+        return QStringLiteral("Indiquez le périphérique de la carte avec l'option --%1 (par "
+                              "exemple /dev/ttyUSB0).")
+            .arg(deviceOptionName(portNumber));
     case OpenFailure::UnknownPort:
     case OpenFailure::NotATerminal:
     case OpenFailure::Other:
@@ -50,8 +58,14 @@ QString openFailureReason(const OpenResult &result)
         return QStringLiteral("accès refusé");
     case OpenFailure::Busy:
         return QStringLiteral("le port est déjà utilisé par un autre programme");
+    case OpenFailure::StaleLock:
+        return QStringLiteral("le fichier de verrou %1 le bloque encore, alors que le programme "
+                              "qui l'a laissé ne tourne plus")
+            .arg(result.lockFile);
     case OpenFailure::NotATerminal:
         return QStringLiteral("ce n'est pas un port série");
+    case OpenFailure::OwnTerminal:
+        return QStringLiteral("c'est le terminal dans lequel Tinkora tourne, pas un port série");
     case OpenFailure::UnknownPort:
         return QStringLiteral("port inconnu");
     case OpenFailure::Other:

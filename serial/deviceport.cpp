@@ -1,5 +1,7 @@
 #include "deviceport.h"
 
+#include "portguards.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -66,8 +68,9 @@ bool DevicePort::configureAndOpen(OpenResult &result)
         return fail(result, OpenFailure::Missing);
     case QSerialPort::PermissionError:
         // We could open and lock the device ourselves, so it is Qt's lock file or TIOCEXCL
-        // of another program that refused it.
-        return fail(result, OpenFailure::Busy);
+        // of another program that refused it; a lock file may outlive its program.
+        result.lockFile = staleLockFile(m_path);
+        return fail(result, result.lockFile.isEmpty() ? OpenFailure::Busy : OpenFailure::StaleLock);
     default:
         return fail(result, OpenFailure::Other, m_port.errorString());
     }

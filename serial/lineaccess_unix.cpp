@@ -1,5 +1,7 @@
 #include "lineaccess.h"
 
+#include "portguards.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -87,6 +89,11 @@ bool LineAccess::claim(const QString &path, OpenResult &result)
         const int error = errno;
         ::close(fd);
         return fail(result, OpenFailure::NotATerminal, error);
+    }
+    if (isOwnTerminal(fd)) {
+        ::close(fd);
+        result.failure = OpenFailure::OwnTerminal;
+        return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

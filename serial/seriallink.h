@@ -4,15 +4,36 @@
 #include <QString>
 
 // Why a port could not be opened; the user's fix differs for each.
-enum class OpenFailure { None, UnknownPort, Missing, PermissionDenied, Busy, NotATerminal, Other };
+enum class OpenFailure {
+    None,
+    UnknownPort,
+    Missing,
+    PermissionDenied,
+    Busy,
+    StaleLock, // a serial lock file names a process that no longer runs
+    NotATerminal,
+    OwnTerminal, // the terminal this program runs in, not a port
+    Other,
+};
 
 struct OpenResult {
     OpenFailure failure = OpenFailure::None;
     QString device;      // the device path that was tried
     int systemError = 0; // the system's error number, 0 when it gave none
     QString detail;      // the system's or Qt's own words, untranslated; may be empty
+    QString lockFile;    // for StaleLock: the lock file in the way
 
     bool ok() const { return failure == OpenFailure::None; }
+};
+
+// The writes a port was handed that never wholly left it, by the numbers the link gave them
+// (WriteResult::sequence): a write cut in the middle counts as not sent.
+struct UnsentWrites {
+    quint64 first = 0; // 0 when every write left
+    quint64 last = 0;
+    int count = 0;
+
+    bool any() const { return count > 0; }
 };
 
 enum class WriteFailure { None, NotOpen, DeviceGone, System };
@@ -21,7 +42,9 @@ struct WriteResult {
     WriteFailure failure = WriteFailure::None;
     int portNumber = 0; // the port the bytes were meant for, 0 when none was open
     QString device;
-    QString detail; // the system's or Qt's own words for a System failure
+    QString detail;       // the system's or Qt's own words for a System failure
+    quint64 sequence = 0; // the link's number for an accepted write, counting from 1; 0 if none
+    UnsentWrites unsent;  // with DeviceGone: earlier writes the vanished port still held
 
     bool ok() const { return failure == WriteFailure::None; }
 };
@@ -33,6 +56,7 @@ struct PortLoss {
     Cause cause = Cause::DeviceGone;
     QString detail;         // Qt's own words for a WriteError
     qint64 unsentBytes = 0; // queued bytes that never left
+    UnsentWrites unsent;    // the writes those bytes belonged to
 };
 
 // The one serial port the melody goes out on. Writes never wait for the line: the bytes are

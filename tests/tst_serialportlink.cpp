@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -37,6 +38,9 @@ private slots:
     void busyWhileAnotherLinkHasIt();
     void busyWhileAnotherProcessLocksIt();
     void permissionDeniedToAnotherUser();
+    void staleLockFileIsNamed();
+    void ownTerminalIsRefused_data();
+    void ownTerminalIsRefused();
     void unpluggedDeviceIsReportedOnce();
     void bytesLostInAnUnplugAreReported();
     void closeRightAfterWriteSendsEverything();
@@ -46,6 +50,8 @@ private slots:
 private:
     std::unique_ptr<SerialPortLink> makeLink(const QString &com1, const QString &com2 = {});
     static bool canLock(const QString &path);
+    static QString probe(const QString &program, const QStringList &arguments,
+                         const QString &standardInput = {});
 
     std::unique_ptr<PseudoTerminal> m_com1;
     std::unique_ptr<PseudoTerminal> m_com2;
@@ -335,6 +341,95 @@ void TestSerialPortLink::permissionDeniedToAnotherUser()
     const QString output = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
     QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
     QCOMPARE(output.section(u' ', 1), u"accès refusé"_qs);
+}
+
+// Runs openprobe (through program, when it is a wrapper) and returns what it printed.
+QString TestSerialPortLink::probe(const QString &program, const QStringList &arguments,
+                                  const QString &standardInput)
+{
+    QProcess process;
+    if (!standardInput.isEmpty())
+        process.setStandardInputFile(standardInput);
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return u"did not finish: "_qs + QString::fromLocal8Bit(process.readAllStandardError());
+    if (process.exitCode() != 0)
+        return u"exit %1: "_qs.arg(process.exitCode()) +
+               QString::fromLocal8Bit(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+void TestSerialPortLink::staleLockFileIsNamed()
+{
+    // A program of another account ended without removing its lock file; the sticky lock folder
+    // keeps us from removing it, so Qt refuses the device although nobody holds it.
+    const QString lockFile = u"/var/lock/LCK.."_qs + m_com1->slavePath().mid(5).replace(u'/', u'_');
+    QProcess gone;
+    gone.start(u"true"_qs, QStringList());
+    QVERIFY(gone.waitForStarted(10000));
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished(10000));
+    QFile file(lockFile);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::NewOnly), qPrintable(lockFile));
+    file.write(QByteArray::number(deadPid) + "\nminicom\nhere\n");
+    file.close();
+    auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
+    QVERIFY(QFile::setPermissions(m_com1->slavePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ReadOther | QFile::WriteOther));
+
+    const QString output =
+        probe(u"setpriv"_qs, {u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs,
+                              u"--"_qs, QStringLiteral(OPENPROBE), m_com1->slavePath()});
+    if (output.startsWith(u"exit 126"_qs) || output.startsWith(u"exit 127"_qs))
+        QSKIP(qPrintable(u"cannot run as another user here: "_qs + output));
+    QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::StaleLock));
+    QCOMPARE(output.section(u' ', 1),
+             u"le fichier de verrou %1 le bloque encore, alors que le programme qui l'a laissé ne "
+             "tourne plus"_qs.arg(lockFile));
+    QVERIFY(QFile::exists(lockFile)); // not ours to remove
+}
+
+void TestSerialPortLink::ownTerminalIsRefused_data()
+{
+    QTest::addColumn<QString>("program"); // openprobe, or setsid making the terminal its own
+    QTest::addColumn<QString>("device");  // "stdin" for the terminal given as standard input
+    QTest::addColumn<OpenFailure>("failure");
+
+    const QString probe = QStringLiteral(OPENPROBE);
+    QTest::newRow("controlling terminal as /dev/tty")
+        << u"setsid"_qs << u"/dev/tty"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("controlling terminal by name")
+        << u"setsid"_qs << u"stdin"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("terminal of stdin") << probe << u"stdin"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("terminal of stdin through a link")
+        << probe << u"link"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("another terminal") << probe << u"other"_qs << OpenFailure::None;
+}
+
+void TestSerialPortLink::ownTerminalIsRefused()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, device);
+    QFETCH(OpenFailure, failure);
+
+    const QString terminal = m_com1->slavePath();
+    QTemporaryDir dir;
+    QVERIFY(QFile::link(terminal, dir.filePath(u"link"_qs)));
+    const QString path = device == u"stdin"_qs   ? terminal
+                         : device == u"link"_qs  ? dir.filePath(u"link"_qs)
+                         : device == u"other"_qs ? m_com2->slavePath()
+                                                 : device;
+    QStringList arguments{path};
+    if (program == u"setsid"_qs)
+        arguments = QStringList{u"--ctty"_qs, QStringLiteral(OPENPROBE), path};
+
+    const QString output = probe(program, arguments, terminal);
+    QCOMPARE(output.section(u' ', 0, 0), QString::number(int(failure)));
+    if (failure == OpenFailure::OwnTerminal)
+        QCOMPARE(output.section(u' ', 1),
+                 u"c'est le terminal dans lequel Tinkora tourne, pas un port série"_qs);
+    const termios settings = m_com1->settings();
+    QVERIFY(cfgetospeed(&settings) != B2400); // left as the user had it
 }
 
 void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
