@@ -115,6 +115,13 @@ void LineAccess::restoreLine()
         ::tcsetattr(m_fd, TCSANOW, &m_saved->settings);
 }
 
+void LineAccess::restoreLineAfterOutput()
+{
+    // The driver's queue is empty by now; TCSADRAIN waits for the few bytes still in the UART.
+    if (m_fd >= 0 && m_saved)
+        ::tcsetattr(m_fd, TCSADRAIN, &m_saved->settings);
+}
+
 bool LineAccess::isHungUp(qintptr handle)
 {
     return pollEvents(handle, 0) & (POLLHUP | POLLERR | POLLNVAL);
@@ -130,4 +137,10 @@ bool LineAccess::driverHoldsBytes(qintptr handle)
 {
     int queued = 0;
     return ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0 && queued > 0;
+}
+
+qint64 LineAccess::driverQueuedBytes(qintptr handle)
+{
+    int queued = 0;
+    return ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0 ? queued : -1;
 }

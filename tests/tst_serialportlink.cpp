@@ -1,6 +1,7 @@
 #include "portmessages.h"
 #include "pseudoterminal.h"
 #include "serialportlink.h"
+#include "writeledger.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,8 +44,10 @@ private slots:
     void ownTerminalIsRefused();
     void unpluggedDeviceIsReportedOnce();
     void bytesLostInAnUnplugAreReported();
+    void writesLeaveWholeOrNot_data();
+    void writesLeaveWholeOrNot();
     void closeRightAfterWriteSendsEverything();
-    void lineStaysSetAfterClose();
+    void lineIsPutBackAfterTheLastByte();
     void closingOnAStalledLineReturns();
 
 private:
@@ -463,17 +466,46 @@ void TestSerialPortLink::bytesLostInAnUnplugAreReported()
     QVERIFY(link->Open(1).ok());
     QSignalSpy lost(link.get(), &SerialPortLink::portLost);
     m_com1->stall();
-    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32\x02\x16\x32", 6)).ok());
+    QCOMPARE(link->writeBytes(QByteArray("\x00\x16\x32", 3)).sequence, 1u);
+    QCOMPARE(link->writeBytes(QByteArray("\x02\x16\x32", 3)).sequence, 2u);
     QCOMPARE(link->findChild<QSerialPort *>()->bytesToWrite(), 6); // queued behind the stall
     m_com1->unplug();
 
     QVERIFY(lost.wait(5000));
     const PortLoss loss = lost.first().at(2).value<PortLoss>();
     QCOMPARE(loss.unsentBytes, 6);
-    const QString text = portLostText(1, m_com1->slavePath(), loss);
-    QVERIFY2(text.contains(
-                 u"; 6 octet(s) en attente n'ont pas été envoyés, renvoyez les dernières notes"_qs),
-             qPrintable(text));
+    QCOMPARE(loss.unsent.count, 2);
+    QCOMPARE(loss.unsent.first, 1u);
+    QCOMPARE(loss.unsent.last, 2u);
+}
+
+void TestSerialPortLink::writesLeaveWholeOrNot_data()
+{
+    QTest::addColumn<int>("stillQueued"); // of four frames, numbered 11 to 14
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("all left") << 0 << 0 << 0;
+    QTest::newRow("last frame waits") << 3 << 14 << 1;
+    QTest::newRow("frame cut after its first byte") << 7 << 12 << 3;
+    QTest::newRow("frame cut before its last byte") << 4 << 13 << 2;
+    QTest::newRow("one byte left") << 11 << 11 << 4;
+    QTest::newRow("nothing left") << 12 << 11 << 4;
+}
+
+void TestSerialPortLink::writesLeaveWholeOrNot()
+{
+    QFETCH(int, stillQueued);
+    QFETCH(int, first);
+    QFETCH(int, count);
+
+    WriteLedger ledger;
+    for (quint64 sequence = 11; sequence <= 14; ++sequence)
+        ledger.handOver(3, sequence);
+    const UnsentWrites unsent = ledger.unsent(stillQueued);
+    QCOMPARE(unsent.count, count);
+    QCOMPARE(unsent.first, quint64(first));
+    QCOMPARE(unsent.last, count == 0 ? 0u : 14u);
 }
 
 void TestSerialPortLink::closeRightAfterWriteSendsEverything()
@@ -485,18 +517,23 @@ void TestSerialPortLink::closeRightAfterWriteSendsEverything()
     QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
 }
 
-void TestSerialPortLink::lineStaysSetAfterClose()
+void TestSerialPortLink::lineIsPutBackAfterTheLastByte()
 {
-    // Were the old settings put back at close, the last bytes still in a UART would leave at the
-    // old speed.
+    // The user's other programs find the device as it was; but only once the last byte has
+    // left, or it would leave at the old speed (here: a line feed turned into two bytes).
+    termios before = m_com1->settings();
+    cfsetspeed(&before, B9600);
+    before.c_oflag |= OPOST | ONLCR;
+    m_com1->setSettings(before);
+
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
-    QVERIFY(link->writeBytes(QByteArray("\x3c\x24\xff", 3)).ok());
+    QVERIFY(link->writeBytes(QByteArray("\x3c\x0a\xff", 3)).ok());
     link.reset();
-    const termios settings = m_com1->settings();
-    QCOMPARE(cfgetospeed(&settings), speed_t(B2400));
-    QCOMPARE(settings.c_oflag & OPOST, 0u);
-    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
+    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x0a\xff"));
+    const termios after = m_com1->settings();
+    QCOMPARE(cfgetospeed(&after), speed_t(B9600));
+    QCOMPARE(after.c_oflag & (OPOST | ONLCR), tcflag_t(OPOST | ONLCR));
 }
 
 void TestSerialPortLink::closingOnAStalledLineReturns()
