@@ -84,19 +84,38 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
     return text + u'\n' + openFailureAdvice(portNumber, result);
 }
 
-QString portLostText(int portNumber, const QString &device, const PortLoss &loss)
+QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
+                     const QString &lostNotes)
 {
     QString reason = loss.cause == PortLoss::Cause::DeviceGone
                          ? deviceGone()
                          : QStringLiteral("échec de l'écriture : %1").arg(loss.detail);
-    // Notes already shown as written may not have reached the board: say so.
-    if (loss.unsentBytes > 0)
-        reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
-                                 "dernières notes")
-                      .arg(loss.unsentBytes);
-    return QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à nouveau le "
-                          "port.")
-        .arg(portName(portNumber), device, reason);
+    QString text =
+        QStringLiteral("%1 (%2) a été fermé : %3.").arg(portName(portNumber), device, reason);
+    if (!lostNotes.isEmpty())
+        text += u'\n' + lostNotes;
+    else if (loss.unsentBytes > 0) // notes already shown as written may not have reached the board
+        text += QStringLiteral("\n%1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
+                               "dernières notes.")
+                    .arg(loss.unsentBytes);
+    return text + QStringLiteral("\nRebranchez-le, puis choisissez à nouveau le port.");
+}
+
+QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress)
+{
+    const QString notes = firstSlot == lastSlot
+                              ? QStringLiteral("La note %1 n'a pas été envoyée").arg(firstSlot)
+                              : QStringLiteral("Les notes %1 à %2 n'ont pas été envoyées")
+                                    .arg(firstSlot)
+                                    .arg(lastSlot);
+    return QStringLiteral("%1 : la prochaine note ira à l'emplacement %2 (@EEPROM: %3).")
+        .arg(notes, QString::number(nextSlot), QString::number(nextAddress));
+}
+
+QString unsentAtExitText(int frames)
+{
+    return frames == 1 ? QStringLiteral("1 note n'a pas été envoyée")
+                       : QStringLiteral("%1 notes n'ont pas été envoyées").arg(frames);
 }
 
 QString writeFailureText(const WriteResult &result)

@@ -39,6 +39,7 @@ public:
                 m_open = 0; // a device found gone closes the port
         } else {
             wire += bytes.toByteArray();
+            result.sequence = ++m_lastSequence;
         }
         return result;
     }
@@ -46,4 +47,5 @@ public:
 
 private:
     int m_open = 0;
+    quint64 m_lastSequence = 0;
 };
