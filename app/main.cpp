@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "portmessages.h"
 #include "quitsignals.h"
+#include "runwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -65,6 +66,5 @@ int main(int argc, char *argv[])
         ports.setDevicePath(2, parser.value(com2));
 
     Form1 window(ports);
-    window.show();
-    return app.exec();
+    return runWindow(app, window);
 }
