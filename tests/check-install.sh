@@ -16,7 +16,12 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
-has() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed"; false; }; }
+# A validator that is missing fails the check: skipping would pass files nobody looked at.
+have() { command -v "$1" >/dev/null; }
+need() { have "$1" || fail "$1 is not installed (scripts/install-deps installs it)"; }
+need desktop-file-validate
+need appstreamcli
+need groff
 
 # Nothing but programs and desktop data: no library or header slips in.
 while IFS= read -r file; do
@@ -34,7 +39,7 @@ printed=$("$usr/bin/tinkora" --version 2>&1) || fail "tinkora --version failed: 
 
 desktop=$usr/share/applications/$id.desktop
 if [[ -f $desktop ]]; then
-    ! has desktop-file-validate || desktop-file-validate "$desktop" || fail "$desktop is not valid"
+    ! have desktop-file-validate || desktop-file-validate "$desktop" || fail "$desktop is not valid"
     exec_line=$(sed -n 's/^Exec=//p' "$desktop")
     [[ -x $usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line names no installed program"
     [[ $(sed -n 's/^Icon=//p' "$desktop") == "$id" ]] || fail "the menu entry shows another icon"
@@ -59,7 +64,7 @@ done
 
 metainfo=$usr/share/metainfo/$id.metainfo.xml
 if [[ -f $metainfo ]]; then
-    if has appstreamcli; then
+    if have appstreamcli; then
         appstreamcli validate --no-net "$metainfo" >/dev/null ||
             fail "$(appstreamcli validate --no-net "$metainfo")"
         # Across files: the metainfo's menu entry is there too.
@@ -78,7 +83,7 @@ if [[ -f $man ]]; then
     for word in --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout; do
         zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "the man page says nothing of $word"
     done
-    if has groff; then
+    if have groff; then
         warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -man -K utf8 -Tutf8 -ww -z 2>&1)
         [[ -z $warnings ]] || fail "groff: $warnings"
     fi

@@ -15,7 +15,10 @@ public:
     template<typename T> T *control(const QString &name) const
     {
         auto *widget = m_window->findChild<T *>(name);
-        Q_ASSERT(widget);
+        // In every build, not only with asserts on: a renamed control fails the test, loudly.
+        if (!widget)
+            qFatal("the window has no %s named \"%s\"", T::staticMetaObject.className(),
+                   qPrintable(name));
         return widget;
     }
 
