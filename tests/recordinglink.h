@@ -44,6 +44,7 @@ public:
         return result;
     }
     int openPort() const override { return m_open; }
+    void unplug() { m_open = 0; }
 
 private:
     int m_open = 0;
