@@ -27,6 +27,14 @@ private:
 
 bool TestExit::startProbe(QProcess &probe, const PseudoTerminal &pty, const QString &mode)
 {
+    if (mode == u"exit"_qs) {
+        // exit() from inside the event loop leaves Qt's objects to the system, as Qt itself does
+        // when the display goes away: not a leak of ours for the sanitizer build to report.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"ASAN_OPTIONS"_qs,
+                           environment.value(u"ASAN_OPTIONS"_qs) + u":detect_leaks=0"_qs);
+        probe.setProcessEnvironment(environment);
+    }
     probe.start(QStringLiteral(EXITPROBE), {pty.slavePath(), mode});
     return probe.waitForReadyRead(30000) && probe.readLine().trimmed() == "ready";
 }
