@@ -157,11 +157,12 @@ int DevicePort::flush(std::chrono::milliseconds budget)
     while (!isHungUp() && (driverHolds = LineAccess::driverHoldsBytes(m_port.handle())) &&
            !deadline.hasExpired())
         QThread::msleep(5);
-    if (m_port.bytesToWrite() == 0 && !driverHolds)
-        return 0;
+    // Counted before the drop; a device gone may have taken bytes along that we still count.
     const int unsent = m_ledger.unsent(stillQueued()).count;
-    m_port.clear(QSerialPort::Output);
-    m_driverQueued = 0; // dropped along with ours
+    if (m_port.bytesToWrite() > 0 || driverHolds) {
+        m_port.clear(QSerialPort::Output);
+        m_driverQueued = 0; // dropped along with ours
+    }
     return unsent;
 }
 
