@@ -65,6 +65,11 @@ int main(int argc, char *argv[])
     parser.addOptions({link, eeprom, wav});
     parser.process(app);
 
+    // Before the link exists, so that a stop request always finds it to remove.
+    const int stopDescriptor = quitSignalDescriptor();
+    if (stopDescriptor < 0)
+        return 1;
+
     QTextStream out(stdout);
     QTextStream err(stderr);
     PseudoDevice device(out);
@@ -83,9 +88,6 @@ int main(int argc, char *argv[])
     out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
         << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
 
-    const int stopDescriptor = quitSignalDescriptor();
-    if (stopDescriptor < 0)
-        return 1;
     device.run(stopDescriptor);
 
     printMelody(device.image(), out);
