@@ -82,9 +82,9 @@ bool DevicePort::configureAndOpen(OpenResult &result)
     }
 }
 
-qint64 DevicePort::pendingBytes() const
+qint64 DevicePort::pendingBytes()
 {
-    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+    return stillQueued();
 }
 
 bool DevicePort::isHungUp() const

@@ -25,7 +25,8 @@ public:
 
     QString path() const { return m_path; }
     bool isFailing() const { return m_failing; }
-    qint64 pendingBytes() const;
+    // Bytes not yet on the line: ours and the driver's.
+    qint64 pendingBytes();
 
     // Queues all the bytes or none, as the link's write number sequence; never waits for the
     // line. On Failed, detail holds Qt's words.
