@@ -101,40 +101,60 @@ bool TransferCommand::checkChoices()
     return ready;
 }
 
-std::optional<TransferFrame> TransferCommand::encode()
+QString TransferCommand::placeholderWarning(ChoiceList list)
 {
-    const QString tempo = m_view.ListText(ChoiceList::tempo);
-    const QString note = m_view.ListText(ChoiceList::notes);
-    const QString value = m_view.ListText(ChoiceList::duree);
+    for (const Placeholder &placeholder : kPlaceholders) {
+        if (placeholder.list == list)
+            return placeholder.warning.toString();
+    }
+    return {};
+}
 
+EncodedChoice TransferCommand::encodeChoice(const QString &tempo, const QString &note,
+                                            const QString &value)
+{
+    EncodedChoice result;
     // A typed name that matches nothing is reported, never replaced by an earlier choice:
     // the device would otherwise play a note nobody asked for.
     const std::optional<qint32> dividend = DurationDividendFor(value);
     const DurationResult duration = ComputeDurationCode(dividend.value_or(0), tempo);
     const std::optional<quint8> code = NoteCodeFor(note);
 
-    bool ok = true;
     const bool tempoUnusable = duration.problem == DurationProblem::TempoNotANumber ||
                                duration.problem == DurationProblem::TempoNotPositive;
     if (tempoUnusable || (dividend && !duration.ok())) {
-        m_view.ShowWarning(durationWarning(duration, tempo, value));
-        ok = false;
+        result.warnings.push_back({tempoUnusable ? ChoiceList::tempo : ChoiceList::duree,
+                                   durationWarning(duration, tempo, value)});
     }
     if (!code) {
-        m_view.ShowWarning(QStringLiteral("Note inconnue : %1. Choisissez une note dans la liste.")
-                               .arg(quoted(note)));
-        ok = false;
+        result.warnings.push_back(
+            {ChoiceList::notes,
+             QStringLiteral("Note inconnue : %1. Choisissez une note dans la liste.")
+                 .arg(quoted(note))});
     }
     if (!dividend) {
-        m_view.ShowWarning(
-            QStringLiteral("Valeur de note inconnue : %1. Choisissez une valeur dans la liste.")
-                .arg(quoted(value)));
-        ok = false;
+        result.warnings.push_back(
+            {ChoiceList::duree,
+             QStringLiteral("Valeur de note inconnue : %1. Choisissez une valeur dans la liste.")
+                 .arg(quoted(value))});
     }
-    if (!ok)
-        return std::nullopt;
+    if (result.ok()) {
+        result.NoteCode = *code;
+        result.DurationCode = quint8(duration.value);
+    }
+    return result;
+}
 
-    return TransferFrame{quint8(2 * (slotNumber() - 1)), *code, quint8(duration.value)};
+std::optional<TransferFrame> TransferCommand::encode()
+{
+    const EncodedChoice choice =
+        encodeChoice(m_view.ListText(ChoiceList::tempo), m_view.ListText(ChoiceList::notes),
+                     m_view.ListText(ChoiceList::duree));
+    for (const ChoiceWarning &warning : choice.warnings)
+        m_view.ShowWarning(warning.text);
+    if (!choice.ok())
+        return std::nullopt;
+    return TransferFrame{quint8(2 * (slotNumber() - 1)), choice.NoteCode, choice.DurationCode};
 }
 
 bool TransferCommand::writeFrame(const TransferFrame &frame)

@@ -3,10 +3,27 @@
 #include "seriallink.h"
 #include "transferframe.h"
 #include "transferstate.h"
+#include "transferview.h"
+
+#include <QString>
 
 #include <optional>
+#include <vector>
 
-class TransferView;
+// A warning about one list's text.
+struct ChoiceWarning {
+    ChoiceList list;
+    QString text;
+};
+
+// The codes a choice of three texts gives, or the warnings that stop it.
+struct EncodedChoice {
+    std::vector<ChoiceWarning> warnings;
+    quint8 NoteCode = 0;
+    quint8 DurationCode = 0;
+
+    bool ok() const { return warnings.empty(); }
+};
 
 // What "Transfert" does: check the choice, encode it, write one frame to the current slot,
 // show what was written and move to the next slot.
@@ -18,6 +35,12 @@ public:
     // A port closed on its own: warns, and steps the slot counter back to the first slot whose
     // frame did not wholly leave, so that the next transfers send those notes again.
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
+
+    // The warning for a list left at its placeholder.
+    static QString placeholderWarning(ChoiceList list);
+    // The one rule from texts to codes, shared with whatever else writes notes to the board.
+    static EncodedChoice encodeChoice(const QString &tempo, const QString &note,
+                                      const QString &value);
 
 private:
     int slotNumber() const;

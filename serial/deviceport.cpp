@@ -82,6 +82,12 @@ bool DevicePort::configureAndOpen(OpenResult &result)
     }
 }
 
+bool DevicePort::allSent() const
+{
+    return !m_port.isOpen() ||
+           (m_port.bytesToWrite() == 0 && !LineAccess::driverHoldsBytes(m_port.handle()));
+}
+
 qint64 DevicePort::pendingBytes()
 {
     return stillQueued();

@@ -27,6 +27,8 @@ public:
     bool isFailing() const { return m_failing; }
     // Bytes not yet on the line: ours and the driver's.
     qint64 pendingBytes();
+    // Whether every byte written has left the line: none held by Qt, none by the driver.
+    bool allSent() const;
 
     // Queues all the bytes or none, as the link's write number sequence; never waits for the
     // line. On Failed, detail holds Qt's words.

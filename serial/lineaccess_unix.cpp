@@ -135,8 +135,14 @@ bool LineAccess::takesBytes(qintptr handle)
 
 bool LineAccess::driverHoldsBytes(qintptr handle)
 {
+    const int fd = static_cast<int>(handle);
     int queued = 0;
-    return ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0 && queued > 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0)
+        return true;
+    // The driver's queue can be empty while the UART still shifts out its last bytes; drivers
+    // that can tell (8250 and kin) say so here, the others (pseudo-terminals) refuse the call.
+    unsigned int lineStatus = 0;
+    return ::ioctl(fd, TIOCSERGETLSR, &lineStatus) == 0 && !(lineStatus & TIOCSER_TEMT);
 }
 
 qint64 LineAccess::driverQueuedBytes(qintptr handle)

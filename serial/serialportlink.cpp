@@ -126,6 +126,11 @@ WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)
     return result;
 }
 
+bool SerialPortLink::allSent() const
+{
+    return m_current == 0 || !m_ports[m_current - 1] || m_ports[m_current - 1]->allSent();
+}
+
 int SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
 {
     const QDeadlineTimer deadline(budget);

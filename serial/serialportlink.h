@@ -27,6 +27,9 @@ public:
 
     const PortMap &portMap() const { return m_portMap; }
 
+    // Whether every byte written to the port in use has left the line.
+    bool allSent() const;
+
     // Sends what is still queued, waiting at most budget, then closes every port. Returns how
     // many writes could not wholly leave in time.
     int flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);

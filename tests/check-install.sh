@@ -77,19 +77,29 @@ else
     fail "no metainfo $metainfo"
 fi
 
-man=$usr/share/man/man1/tinkora.1.gz
-if [[ -f $man ]]; then
-    zcat "$man" | grep -q "^\.TH TINKORA 1 .*\"Tinkora $version\"" || fail "the man page is not of $version"
-    for word in --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout; do
-        zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$word" || fail "the man page says nothing of $word"
+# Each program's page, of this version, with its options and no groff warning.
+# Not grep -q on a pipe: leaving early breaks it and, with pipefail, fails the check.
+check_man() {
+    local page=$1 title=$2
+    shift 2
+    local man=$usr/share/man/man1/$page.1.gz
+    if [[ ! -f $man ]]; then
+        fail "no man page $man"
+        return
+    fi
+    zcat "$man" | grep "^\.TH $title 1 .*\"Tinkora $version\"" >/dev/null ||
+        fail "$page.1 is not of $version"
+    for word in "$@"; do
+        zcat "$man" | sed 's/\\-/-/g' | grep -- "$word" >/dev/null || fail "$page.1 says nothing of $word"
     done
     if have groff; then
         warnings=$(zcat "$man" | LC_ALL=C.UTF-8 groff -man -K utf8 -Tutf8 -ww -z 2>&1)
-        [[ -z $warnings ]] || fail "groff: $warnings"
+        [[ -z $warnings ]] || fail "groff on $page.1: $warnings"
     fi
-else
-    fail "no man page $man"
-fi
+}
+check_man tinkora TINKORA --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout
+check_man tinkora-send TINKORA-SEND --port --from --gap --wait --dry-run --skip-rests --wav \
+    --help --version dialout RTTTL
 
 [[ $failures -eq 0 ]] || exit 1
 echo "installed tree checked: ${programs[*]}, menu entry, icons, metainfo, man page"

@@ -34,12 +34,12 @@ done
 [[ ", $depends," == *", qt6-qpa-plugins,"* ]] || fail "Depends lacks qt6-qpa-plugins: $depends"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for file in ./usr/bin/tinkora \
+for file in ./usr/bin/tinkora ./usr/bin/tinkora-send \
     ./usr/share/applications/org.tinkora.Tinkora.desktop \
     ./usr/share/metainfo/org.tinkora.Tinkora.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/org.tinkora.Tinkora.svg \
     ./usr/share/icons/hicolor/{32x32,48x48,64x64,128x128,256x256}/apps/org.tinkora.Tinkora.png \
-    ./usr/share/man/man1/tinkora.1.gz; do
+    ./usr/share/man/man1/tinkora.1.gz ./usr/share/man/man1/tinkora-send.1.gz; do
     grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
 done
 outside=$(grep -v '^\./usr/' <<<"$contents" | grep -vx '\./' || true)

@@ -1,6 +1,5 @@
 #include "deviceframe.h"
 
-#include "durationtable.h"
 #include "notetable.h"
 
 QStringList DeviceFrame::problems() const
@@ -28,12 +27,6 @@ QString DeviceFrame::describe() const
     if (!found.isEmpty())
         line += QStringLiteral("  !! %1").arg(found.join(QStringLiteral(", ")));
     return line;
-}
-
-int durationUnits(quint8 durationByte)
-{
-    // The board reads the byte back with the table the program folds with.
-    return foldedQuotient(durationByte).value_or(durationByte);
 }
 
 QString formatSeconds(int units)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "boardtiming.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +24,6 @@ struct DeviceFrame {
     QString describe() const;
 };
 
-// The board's timing model: one unit is 10 ms; 253, 254 and 255 stand for 266, 300 and 400.
-int durationUnits(quint8 durationByte);
 // "0,50 s"
 QString formatSeconds(int units);
 // The French name of a note code, "silence" for 0, "?" beyond the table.

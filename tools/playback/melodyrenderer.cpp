@@ -1,6 +1,7 @@
 #include "melodyrenderer.h"
 
-#include "deviceframe.h"
+#include "boardtiming.h"
+#include "notetable.h"
 
 #include <QtEndian>
 
@@ -67,16 +68,17 @@ void appendTone(QByteArray &out, double frequency, int samples)
 
 double MelodyRenderer::frequency(quint8 noteCode)
 {
-    if (noteCode == 0 || noteCode > DeviceFrame::kLastNoteCode)
+    if (noteCode == 0 || noteCode > NoteTable.back().code)
         return 0.0;
     return 440.0 * std::pow(2.0, (int(noteCode) - 22) / 12.0);
 }
 
-QByteArray MelodyRenderer::render(const std::vector<EepromImage::Slot> &melody)
+void MelodyRenderer::appendNote(QByteArray &samples, quint8 noteCode, quint8 durationByte)
 {
-    QByteArray samples;
-    for (const EepromImage::Slot &slot : melody)
-        appendTone(samples, frequency(slot.noteCode),
-                   durationUnits(slot.durationByte) * kSamplesPerUnit);
+    appendTone(samples, frequency(noteCode), durationUnits(durationByte) * kSamplesPerUnit);
+}
+
+QByteArray MelodyRenderer::withHeader(const QByteArray &samples)
+{
     return header(quint32(samples.size())) + samples;
 }

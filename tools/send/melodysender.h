@@ -1,0 +1,57 @@
+#pragma once
+
+#include "melodyplan.h"
+
+#include <QObject>
+#include <QTextStream>
+#include <QTimer>
+
+#include <chrono>
+#include <vector>
+
+class SerialPortLink;
+
+// Writes planned frames through an opened link, one at a time: each frame is handed over whole,
+// and the next one only goes once it has left the line and the gap has passed.
+class MelodySender : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome { Running, Written, PortFailed };
+
+    struct Pacing {
+        std::chrono::milliseconds wait{0}; // between opening the port and the first frame
+        std::chrono::milliseconds gap{50}; // after each frame has left the line
+    };
+
+    MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
+                 QTextStream &out, QObject *parent = nullptr);
+
+    void start();
+    // Ends the run where it stands: a frame on its way still leaves whole, no other one starts.
+    void stop();
+
+    Outcome outcome() const { return m_outcome; }
+    int written() const { return m_written; }
+    QString failure() const { return m_failure; } // French, with PortFailed
+
+signals:
+    void finished();
+
+private:
+    void sendNext();
+    void checkLine();
+    void frameLeft();
+    void finish(Outcome outcome, const QString &failure = {});
+
+    SerialPortLink &m_link;
+    std::vector<PlannedFrame> m_frames;
+    Pacing m_pacing;
+    QTextStream &m_out;
+    QTimer m_lineTimer;
+    QTimer m_gapTimer;
+    std::size_t m_next = 0;
+    bool m_inFlight = false;
+    int m_written = 0;
+    Outcome m_outcome = Outcome::Running;
+    QString m_failure;
+};
