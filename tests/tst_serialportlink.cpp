@@ -372,6 +372,7 @@ void TestSerialPortLink::staleLockFileIsNamed()
     QVERIFY(gone.waitForStarted(10000));
     const qint64 deadPid = gone.processId();
     QVERIFY(gone.waitForFinished(10000));
+    QFile::remove(lockFile); // a crashed run's, for a terminal of the same number
     QFile file(lockFile);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::NewOnly), qPrintable(lockFile));
     file.write(QByteArray::number(deadPid) + "\nminicom\nhere\n");
