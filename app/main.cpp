@@ -1,5 +1,5 @@
-#include "devicenames.h"
 #include "form1.h"
+#include "portlisting.h"
 #include "portmessages.h"
 #include "quitsignals.h"
 #include "runwindow.h"
@@ -13,10 +13,15 @@ namespace {
 
 QCommandLineOption deviceOption(int portNumber)
 {
-    return QCommandLineOption(deviceOptionName(portNumber),
-                              QStringLiteral("Périphérique de %1 (par défaut %2).")
-                                  .arg(portName(portNumber), defaultDevicePath(portNumber)),
-                              QStringLiteral("DEVICE"));
+    const QString byDefault =
+        portNumber == 1 ? QStringLiteral("le premier port série présent")
+                        : QStringLiteral("le deuxième port série présent, ou le premier qui "
+                                         "n'est pas celui de %1")
+                              .arg(portName(1));
+    return QCommandLineOption(
+        deviceOptionName(portNumber),
+        QStringLiteral("Périphérique de %1 (par défaut %2).").arg(portName(portNumber), byDefault),
+        QStringLiteral("DEVICE"));
 }
 
 } // namespace
@@ -34,17 +39,33 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption com1 = deviceOption(1);
     const QCommandLineOption com2 = deviceOption(2);
-    parser.addOptions({com1, com2});
+    const QCommandLineOption list(
+        QStringLiteral("list"),
+        QStringLiteral("Affiche les ports série présents et ceux de COM1 et COM2, sans fenêtre."));
+    parser.addOptions({com1, com2, list});
 
-    // Help and version are answered without opening a display.
+    const auto portMap = [&] {
+        PortMap ports;
+        if (parser.isSet(com1))
+            ports.setDevicePath(1, parser.value(com1));
+        if (parser.isSet(com2))
+            ports.setDevicePath(2, parser.value(com2));
+        return ports;
+    };
+
+    // Help, version and the port list are answered without opening a display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--")
             break;
         if (argument == "-h" || argument == "--help" || argument == "-?" ||
-            argument == "--help-all" || argument == "-v" || argument == "--version") {
+            argument == "--help-all" || argument == "-v" || argument == "--version" ||
+            argument == "--list") {
             QCoreApplication textOnly(argc, argv);
-            parser.process(textOnly); // prints and exits
+            parser.process(textOnly); // help and version print and exit
+            QTextStream out(stdout);
+            listPorts(portMap(), out);
+            return 0;
         }
     }
 
@@ -59,12 +80,6 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
-    PortMap ports;
-    if (parser.isSet(com1))
-        ports.setDevicePath(1, parser.value(com1));
-    if (parser.isSet(com2))
-        ports.setDevicePath(2, parser.value(com2));
-
-    Form1 window(ports);
+    Form1 window(portMap());
     return runWindow(app, window);
 }

@@ -28,6 +28,7 @@ QString openFailureAdvice(int portNumber, const OpenResult &result)
                               "exemple /dev/ttyUSB0).")
             .arg(deviceOptionName(portNumber));
     case OpenFailure::UnknownPort:
+    case OpenFailure::NoPort:
     case OpenFailure::NotATerminal:
     case OpenFailure::Other:
     case OpenFailure::None:
@@ -68,6 +69,8 @@ QString openFailureReason(const OpenResult &result)
         return QStringLiteral("c'est le terminal dans lequel Tinkora tourne, pas un port série");
     case OpenFailure::UnknownPort:
         return QStringLiteral("port inconnu");
+    case OpenFailure::NoPort:
+        return QStringLiteral("aucun port série trouvé");
     case OpenFailure::Other:
     case OpenFailure::None:
         break;
@@ -77,11 +80,32 @@ QString openFailureReason(const OpenResult &result)
 
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse)
 {
-    QString text = QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
-                       .arg(portName(portNumber), result.device, openFailureReason(result));
-    if (portStillInUse != 0)
-        text += QStringLiteral(" %1 reste utilisé.").arg(portName(portStillInUse));
-    return text + u'\n' + openFailureAdvice(portNumber, result);
+    const QString stillInUse =
+        portStillInUse != 0 ? QStringLiteral(" %1 reste utilisé.").arg(portName(portStillInUse))
+                            : QString();
+    if (result.failure == OpenFailure::NoPort) {
+        // The port follows the ports present: COM2 needs one besides COM1's.
+        const QString found =
+            portNumber == 1
+                ? QStringLiteral("Aucun port série trouvé pour %1.").arg(portName(portNumber))
+                : QStringLiteral("Aucun port série trouvé pour %1 : il en faut un autre que celui "
+                                 "de %2.")
+                      .arg(portName(portNumber), portName(1));
+        return found + stillInUse +
+               QStringLiteral("\nBranchez l'adaptateur série de la carte, puis cliquez de nouveau "
+                              "sur %1 ; ou lancez tinkora --%2 PÉRIPHÉRIQUE.")
+                   .arg(portName(portNumber), deviceOptionName(portNumber));
+    }
+    if (result.failure == OpenFailure::Busy && !result.holder.isEmpty()) {
+        return QStringLiteral("Le port %1 est déjà utilisé par %2 (PID %3) : fermez ce programme, "
+                              "puis cliquez de nouveau sur %4.")
+                   .arg(result.device, result.holder, QString::number(result.holderPid),
+                        portName(portNumber)) +
+               stillInUse;
+    }
+    return QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
+               .arg(portName(portNumber), result.device, openFailureReason(result)) +
+           stillInUse + u'\n' + openFailureAdvice(portNumber, result);
 }
 
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss,

@@ -4,8 +4,5 @@
 
 // How this platform names serial devices (devicenames_unix.cpp here).
 
-// The device behind a port number when the user names none.
-QString defaultDevicePath(int portNumber);
-
 // The device the user meant by a typed name: a bare name such as "ttyUSB0", or a path.
 QString devicePathFor(const QString &typed);

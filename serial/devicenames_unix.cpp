@@ -2,11 +2,6 @@
 
 #include <QDir>
 
-QString defaultDevicePath(int portNumber)
-{
-    return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
-}
-
 QString devicePathFor(const QString &typed)
 {
     // A bare name lives in /dev; any other path is taken from where we are.

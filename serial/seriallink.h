@@ -4,9 +4,11 @@
 #include <QString>
 
 // Why a port could not be opened; the user's fix differs for each.
+// NoPort: the port follows the ports present, and there is none for it.
 enum class OpenFailure {
     None,
     UnknownPort,
+    NoPort,
     Missing,
     PermissionDenied,
     Busy,
@@ -21,7 +23,9 @@ struct OpenResult {
     QString device;      // the device path that was tried
     int systemError = 0; // the system's error number, 0 when it gave none
     QString detail;      // the system's or Qt's own words, untranslated; may be empty
-    QString lockFile;    // for StaleLock: the lock file in the way
+    QString holder;      // Busy: the program that has the device open, when it could be seen
+    qint64 holderPid = 0;
+    QString lockFile; // StaleLock: the lock file in the way
 
     bool ok() const { return failure == OpenFailure::None; }
 };

@@ -1,20 +1,10 @@
 #include "serialportlink.h"
 
+#include "devicefile.h"
+#include "deviceholder.h"
 #include "deviceport.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
-
-namespace {
-
-// "/dev/ttyUSB0" and its /dev/serial/by-id/ link are one device.
-bool sameDevice(const QString &a, const QString &b)
-{
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return a == b || (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath());
-}
-
-} // namespace
 
 SerialPortLink::SerialPortLink(const PortMap &portMap, QObject *parent)
     : QObject(parent)
@@ -34,11 +24,19 @@ OpenResult SerialPortLink::Open(int portNumber)
         result.failure = OpenFailure::UnknownPort;
         return result;
     }
+    // Looked up at each click: the adapter may have been plugged in, or come back under another
+    // name, since the window opened.
     result.device = m_portMap.devicePath(portNumber);
+    if (result.device.isEmpty()) {
+        result.failure = OpenFailure::NoPort;
+        return result;
+    }
 
     // The port is already open (in use, or still sending for the other choice): keep it as it is,
-    // and let go of the other one once it has sent what it holds.
-    if (slot(portNumber) && !slot(portNumber)->isFailing()) {
+    // and let go of the other one once it has sent what it holds. When the port now stands for
+    // another device (an adapter plugged back under a new name), that one is opened instead.
+    if (slot(portNumber) && !slot(portNumber)->isFailing() &&
+        isSameDevice(slot(portNumber)->path(), result.device)) {
         std::unique_ptr<DevicePort> kept = std::move(slot(portNumber));
         adopt(portNumber, std::move(kept));
         return result;
@@ -52,7 +50,7 @@ OpenResult SerialPortLink::Open(int portNumber)
     // Both choices may name one device; our own lock would then call it busy.
     for (int other = PortMap::kFirstPort; other <= PortMap::kLastPort; ++other) {
         if (slot(other) && !slot(other)->isFailing() &&
-            sameDevice(slot(other)->path(), result.device)) {
+            isSameDevice(slot(other)->path(), result.device)) {
             std::unique_ptr<DevicePort> shared = std::move(slot(other));
             adopt(portNumber, std::move(shared));
             return result;
@@ -60,8 +58,15 @@ OpenResult SerialPortLink::Open(int portNumber)
     }
 
     std::unique_ptr<DevicePort> port = DevicePort::open(result.device, result, this);
-    if (!port)
+    if (!port) {
+        if (result.failure == OpenFailure::Busy) {
+            if (const std::optional<DeviceHolder> holder = findDeviceHolder(result.device)) {
+                result.holder = holder->program;
+                result.holderPid = holder->pid;
+            }
+        }
         return result; // the port in use, if any, stays in use
+    }
 
     connect(port.get(), &DevicePort::failed, this,
             [this, raw = port.get()](const PortLoss &loss) { onPortFailed(raw, loss); });

@@ -97,7 +97,7 @@ check_man() {
         [[ -z $warnings ]] || fail "groff on $page.1: $warnings"
     fi
 }
-check_man tinkora TINKORA --com1 --com2 --help --version /dev/ttyS0 /dev/ttyS1 dialout
+check_man tinkora TINKORA --com1 --com2 --list --help --version /dev/serial/by-id dialout
 check_man tinkora-send TINKORA-SEND --port --from --gap --wait --dry-run --skip-rests --wav \
     --help --version dialout RTTTL
 

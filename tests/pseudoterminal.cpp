@@ -32,15 +32,15 @@ PseudoTerminal::~PseudoTerminal()
 
 QByteArray PseudoTerminal::read(int count, int timeoutMs)
 {
-    return readUntil(count, timeoutMs, true);
+    return readFromMaster(m_master, count, timeoutMs, true);
 }
 
 QByteArray PseudoTerminal::readWithoutEventLoop(int count, int timeoutMs)
 {
-    return readUntil(count, timeoutMs, false);
+    return readFromMaster(m_master, count, timeoutMs, false);
 }
 
-QByteArray PseudoTerminal::readUntil(int count, int timeoutMs, bool runEventLoop)
+QByteArray readFromMaster(int master, int count, int timeoutMs, bool runEventLoop)
 {
     QByteArray received;
     const QDeadlineTimer deadline(timeoutMs);
@@ -48,11 +48,11 @@ QByteArray PseudoTerminal::readUntil(int count, int timeoutMs, bool runEventLoop
         if (runEventLoop)
             QCoreApplication::processEvents();
         const qint64 wait = qMin<qint64>(runEventLoop ? 5 : timeoutMs, deadline.remainingTime());
-        pollfd entry{m_master, POLLIN, 0};
+        pollfd entry{master, POLLIN, 0};
         if (::poll(&entry, 1, int(wait)) <= 0)
             continue;
         char buffer[4096];
-        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        const ssize_t got = ::read(master, buffer, sizeof buffer);
         if (got > 0)
             received.append(buffer, got);
     } while (received.size() < count && !deadline.hasExpired());

@@ -5,6 +5,10 @@
 
 #include <termios.h>
 
+// Reads from a pseudo-terminal's master side until count bytes have arrived or timeoutMs passed,
+// running the event loop meanwhile when asked.
+QByteArray readFromMaster(int master, int count, int timeoutMs, bool runEventLoop);
+
 // A real pseudo-terminal standing in for the device: the program opens slavePath(), the test
 // reads what arrives on the master side.
 class PseudoTerminal {
@@ -32,8 +36,6 @@ public:
     void unplug(); // closes the master, as a pulled USB adapter
 
 private:
-    QByteArray readUntil(int count, int timeoutMs, bool runEventLoop);
-
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;

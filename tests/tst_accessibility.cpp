@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "givenports.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
 
@@ -48,7 +49,7 @@ void TestAccessibility::init()
     m_com1 = std::make_unique<PseudoTerminal>();
     m_com2 = std::make_unique<PseudoTerminal>();
     m_boxes = std::make_unique<MessageBoxCloser>();
-    PortMap ports;
+    PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, m_com1->slavePath());
     ports.setDevicePath(2, m_com2->slavePath());
     m_window = std::make_unique<Form1>(ports);

@@ -1,5 +1,6 @@
 #include "bytes.h"
 #include "form1.h"
+#include "givenports.h"
 #include "messageboxcloser.h"
 #include "windowdriver.h"
 
@@ -41,7 +42,7 @@ void TestEndToEnd::fiveNoteMelody()
 
     MessageBoxCloser boxes;
     {
-        PortMap ports;
+        PortMap ports = givenPortsOnly();
         ports.setDevicePath(1, link);
         Form1 window(ports);
         WindowDriver driver(&window);

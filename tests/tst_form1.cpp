@@ -1,5 +1,6 @@
 #include "bytes.h"
 #include "form1.h"
+#include "givenports.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
 #include "windowdriver.h"
@@ -77,7 +78,7 @@ void TestForm1::cleanup()
 
 void TestForm1::createWindow(const QString &com1, const QString &com2)
 {
-    PortMap ports;
+    PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2);
     m_window = std::make_unique<Form1>(ports);

@@ -4,12 +4,14 @@
 #include "module1.h"
 #include "notetable.h"
 #include "portmessages.h"
+#include "portsummary.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -85,9 +87,10 @@ void Form1::createControls()
     m_ports = new QButtonGroup(this);
     m_ports->addButton(Option1, 1);
     m_ports->addButton(Option2, 2);
-    const PortMap &map = MSComm1.portMap();
-    Option1->setToolTip(QStringLiteral("COM1 : %1").arg(map.devicePath(1)));
-    Option2->setToolTip(QStringLiteral("COM2 : %1").arg(map.devicePath(2)));
+    // The ports present are looked at when a button is pointed at or focused (a click focuses it
+    // first), not at start-up.
+    Option1->installEventFilter(this);
+    Option2->installEventFilter(this);
 
     tempo = makeList(QStringLiteral("tempo"), this);
     duree = makeList(QStringLiteral("duree"), this);
@@ -125,7 +128,6 @@ void Form1::placeControls()
 // a hidden label per list does that without changing the window.
 void Form1::describeControls()
 {
-    const PortMap &map = MSComm1.portMap();
     const struct {
         QWidget *control;
         QString name;
@@ -135,10 +137,8 @@ void Form1::describeControls()
          QStringLiteral("Numéro de la dernière note transférée.")},
         {Text2, QStringLiteral("Adresse EEPROM"),
          QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
-        {Option1, QStringLiteral("Port COM1"),
-         QStringLiteral("Ouvre le port série COM1 (%1).").arg(map.devicePath(1))},
-        {Option2, QStringLiteral("Port COM2"),
-         QStringLiteral("Ouvre le port série COM2 (%1).").arg(map.devicePath(2))},
+        {Option1, QStringLiteral("Port COM1"), {}},
+        {Option2, QStringLiteral("Port COM2"), {}},
         {tempo, QStringLiteral("Tempo"),
          QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
         {duree, QStringLiteral("Valeur de note"),
@@ -158,6 +158,47 @@ void Form1::describeControls()
             label->hide();
         }
     }
+    describePort(1, false);
+    describePort(2, false);
+}
+
+// Tooltip and accessible description name the device the button stands for and the adapter
+// behind it. Without looking at the system, a port that follows the ports present says so.
+void Form1::describePort(int portNumber, bool lookAtSystem)
+{
+    QRadioButton *button = portNumber == 1 ? Option1 : Option2;
+    const int other = portNumber == 1 ? 2 : 1;
+    const PortMap &map = MSComm1.portMap();
+    QString device;
+    QString link;
+    if (lookAtSystem) {
+        const std::optional<PortDescription> port = map.describe(portNumber);
+        device = port ? portSummary(*port) : QStringLiteral("aucun port série trouvé");
+        if (port && port->byIdLink != port->device)
+            link = port->byIdLink;
+    } else if (!map.givenPath(portNumber).isEmpty()) {
+        device = map.givenPath(portNumber);
+    } else if (!map.givenPath(other).isEmpty()) {
+        device =
+            QStringLiteral("premier port série présent autre que celui de %1").arg(portName(other));
+    } else {
+        device = portNumber == 1 ? QStringLiteral("premier port série présent")
+                                 : QStringLiteral("deuxième port série présent");
+    }
+    QString tip = QStringLiteral("%1 : %2").arg(portName(portNumber), device);
+    if (!link.isEmpty())
+        tip += u'\n' + link;
+    button->setToolTip(tip);
+    button->setAccessibleDescription(
+        QStringLiteral("Ouvre le port série %1 (%2).").arg(portName(portNumber), device));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool asked = event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn;
+    if (asked && (watched == Option1 || watched == Option2))
+        describePort(watched == Option1 ? 1 : 2, true);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Form_Load()

@@ -25,6 +25,9 @@ public:
     // notes could not leave.
     int closePorts() { return MSComm1.flushAndClose(); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createControls();
     void placeControls();
@@ -38,6 +41,7 @@ private:
     void reportOpenFailure(int portNumber, const OpenResult &result);
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
     void showOpenPort();
+    void describePort(int portNumber, bool lookAtSystem);
 
     SerialPortLink MSComm1;
     QLineEdit *Text1 = nullptr;

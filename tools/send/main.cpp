@@ -57,6 +57,10 @@ QString openFailureText(const QString &portName, const OpenResult &result)
     case OpenFailure::Busy:
         advice = QStringLiteral("Fermez le programme qui l'utilise, puis recommencez.");
         break;
+    case OpenFailure::NoPort:
+        advice = QStringLiteral("Branchez l'adaptateur série de la carte, puis recommencez ; ou "
+                                "indiquez le périphérique avec l'option --port.");
+        break;
     default:
         advice = QStringLiteral("Vérifiez le périphérique, puis recommencez.");
         break;
@@ -98,9 +102,12 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
         portNumber = options.port.back().digitValue();
     else
         ports.setDevicePath(portNumber, options.port);
-    const QString portName =
-        named ? QStringLiteral("COM%1 (%2)").arg(portNumber).arg(ports.devicePath(portNumber))
-              : ports.devicePath(portNumber);
+    // COM1 and COM2 follow the ports present, as in the window: there may be none.
+    const QString device = ports.devicePath(portNumber);
+    const QString portName = !named ? device
+                             : device.isEmpty()
+                                 ? QStringLiteral("COM%1").arg(portNumber)
+                                 : QStringLiteral("COM%1 (%2)").arg(portNumber).arg(device);
     SerialPortLink link(ports);
 
     const OpenResult opened = link.Open(portNumber);

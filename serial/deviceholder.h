@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// A program that has a device open.
+struct DeviceHolder {
+    QString program; // its short name, such as "picocom"
+    qint64 pid = 0;
+};
+
+// Another process that holds the device open, where the system lets us see its open files
+// (those of our own user, or all of them as root); nullopt when none is found.
+std::optional<DeviceHolder> findDeviceHolder(const QString &device);
