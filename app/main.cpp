@@ -4,6 +4,7 @@
 #include "portmessages.h"
 #include "qtfrench.h"
 #include "quitsignals.h"
+#include "runwindow.h"
 #include "tinkoraoptions.h"
 
 #include <QApplication>
@@ -64,6 +65,5 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
     Form1 window(portMap());
-    window.show();
-    return app->exec();
+    return runWindow(*app, window);
 }

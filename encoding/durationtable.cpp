@@ -13,6 +13,15 @@ std::optional<qint32> DurationDividendFor(QStringView name)
     return std::nullopt;
 }
 
+std::optional<qint32> foldedQuotient(quint8 byte)
+{
+    for (const DurationFold &fold : DurationFolds) {
+        if (fold.byte == byte)
+            return fold.quotient;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // Digits only, between the spaces and tabs parseTempo allows and after a plus sign: what
@@ -49,16 +58,20 @@ DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText)
         return result;
     }
 
-    qint32 value = dividend / *tempo;
-    if (value == 400)
-        value = 255;
-    if (value == 300)
-        value = 254;
-    if (value == 266)
-        value = 253;
-
+    result.quotient = dividend / *tempo;
+    qint32 value = result.quotient;
+    for (const DurationFold &fold : DurationFolds) {
+        if (value == fold.quotient)
+            value = fold.byte;
+    }
     result.value = value;
-    if (value < 0 || value > 255)
+
+    if (value < 0 || value > 255) {
         result.problem = DurationProblem::OutOfByteRange;
+    } else if (value == 0) {
+        result.problem = DurationProblem::ZeroLength;
+    } else if (value == result.quotient && foldedQuotient(quint8(value))) {
+        result.problem = DurationProblem::ReservedByte;
+    }
     return result;
 }

@@ -26,23 +26,36 @@ inline constexpr std::array<DurationEntry, 9> DurationTable{{
 // Exact, case-sensitive match of the whole name.
 std::optional<qint32> DurationDividendFor(QStringView name);
 
-// TempoTooLarge: a whole number beyond 32 bits, which says more than "not a number".
+// The three quotients too long for the duration byte, and the byte values that stand for them.
+struct DurationFold {
+    qint32 quotient;
+    quint8 byte;
+};
+inline constexpr std::array<DurationFold, 3> DurationFolds{{{400, 255}, {300, 254}, {266, 253}}};
+
 enum class DurationProblem {
     None,
     TempoNotANumber,
     TempoNotPositive,
-    TempoTooLarge,
-    OutOfByteRange
+    TempoTooLarge, // a whole number beyond 32 bits, which says more than "not a number"
+    OutOfByteRange,
+    ZeroLength,   // the board would play a note of no length
+    ReservedByte, // a natural 253, 254 or 255, which the board reads as 266, 300 or 400
 };
 
 struct DurationResult {
     DurationProblem problem = DurationProblem::None;
-    qint32 tempo = 0; // the tempo the text spells, when it spells one
-    qint32 value = 0; // the duration value; outside 0 to 255 only with OutOfByteRange
+    qint32 tempo = 0;    // the tempo the text spells, when it spells one
+    qint32 value = 0;    // the duration value; outside 0 to 255 only with OutOfByteRange
+    qint32 quotient = 0; // dividend div tempo, before the folds
 
     bool ok() const { return problem == DurationProblem::None; }
 };
 
+// The quotient a folded duration byte stands for (253 is 266); none for any other byte.
+std::optional<qint32> foldedQuotient(quint8 byte);
+
 // dividend div tempo, truncated, with 400, 300 and 266 folded into 255, 254 and 253 so that
-// the longest listed values still fit in the duration byte.
+// the longest listed values still fit in the duration byte. A quotient the board would misread
+// (0, or a 253 to 255 that no fold gave) is reported, never sent.
 DurationResult ComputeDurationCode(qint32 dividend, QStringView tempoText);

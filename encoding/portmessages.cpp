@@ -30,6 +30,14 @@ QString openFailureAdvice(int portNumber, const OpenResult &result)
     case OpenFailure::NotATerminal:
         return QStringLiteral("Indiquez le périphérique d'un port série avec l'option --%1.")
             .arg(deviceOptionName(portNumber));
+    case OpenFailure::StaleLock:
+        return QStringLiteral("Supprimez ce fichier (sudo rm %1), puis choisissez à nouveau le "
+                              "port.")
+            .arg(result.lockFile);
+    case OpenFailure::OwnTerminal:
+        return QStringLiteral("Indiquez le périphérique de la carte avec l'option --%1 (par "
+                              "exemple /dev/ttyUSB0).")
+            .arg(deviceOptionName(portNumber));
     case OpenFailure::UnknownPort:
     case OpenFailure::NoPort:
     case OpenFailure::Other:
@@ -61,11 +69,17 @@ QString openFailureReason(const OpenResult &result)
         return QStringLiteral("accès refusé");
     case OpenFailure::Busy:
         return QStringLiteral("le port est déjà utilisé par un autre programme");
+    case OpenFailure::StaleLock:
+        return QStringLiteral("le fichier de verrou %1 le bloque encore, alors que le programme "
+                              "qui l'a laissé ne tourne plus")
+            .arg(result.lockFile);
     case OpenFailure::NotATerminal:
         return QStringLiteral("ce n'est pas un port série");
     case OpenFailure::NoUart:
         return QStringLiteral("aucun port série ne répond derrière ce périphérique (pas de "
                               "circuit UART)");
+    case OpenFailure::OwnTerminal:
+        return QStringLiteral("c'est le terminal dans lequel Tinkora tourne, pas un port série");
     case OpenFailure::UnknownPort:
         return QStringLiteral("port inconnu");
     case OpenFailure::NoPort:
@@ -108,20 +122,39 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
            stillInUse + u'\n' + openFailureAdvice(portNumber, result);
 }
 
-QString portLostText(int portNumber, const QString &device, const PortLoss &loss)
+QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
+                     const QString &lostNotes)
 {
     QString reason =
         loss.cause == PortLoss::Cause::DeviceGone
             ? deviceGone()
             : QStringLiteral("échec de l'écriture : %1").arg(systemErrorText(0, loss.detail));
-    // Notes already shown as written may not have reached the board: say so.
-    if (loss.unsentBytes > 0)
-        reason += QStringLiteral(" ; %1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
-                                 "dernières notes")
-                      .arg(loss.unsentBytes);
-    return QStringLiteral("%1 (%2) a été fermé : %3.\nRebranchez-le, puis choisissez à nouveau le "
-                          "port.")
-        .arg(portName(portNumber), shownAsTyped(device), reason);
+    QString text = QStringLiteral("%1 (%2) a été fermé : %3.")
+                       .arg(portName(portNumber), shownAsTyped(device), reason);
+    if (!lostNotes.isEmpty())
+        text += u'\n' + lostNotes;
+    else if (loss.unsentBytes > 0) // notes already shown as written may not have reached the board
+        text += QStringLiteral("\n%1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
+                               "dernières notes.")
+                    .arg(loss.unsentBytes);
+    return text + QStringLiteral("\nRebranchez-le, puis choisissez à nouveau le port.");
+}
+
+QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress)
+{
+    const QString notes = firstSlot == lastSlot
+                              ? QStringLiteral("La note %1 n'a pas été envoyée").arg(firstSlot)
+                              : QStringLiteral("Les notes %1 à %2 n'ont pas été envoyées")
+                                    .arg(firstSlot)
+                                    .arg(lastSlot);
+    return QStringLiteral("%1 : la prochaine note ira à l'emplacement %2 (@EEPROM: %3).")
+        .arg(notes, QString::number(nextSlot), QString::number(nextAddress));
+}
+
+QString unsentAtExitText(int frames)
+{
+    return frames == 1 ? QStringLiteral("1 note n'a pas été envoyée")
+                       : QStringLiteral("%1 notes n'ont pas été envoyées").arg(frames);
 }
 
 QString writeFailureText(const WriteResult &result)

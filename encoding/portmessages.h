@@ -16,8 +16,13 @@ QString deviceOptionName(int portNumber);
 QString openFailureReason(const OpenResult &result);
 // The whole warning: what failed, which port stays in use (0 for none), what to do.
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse);
-// An open port closed on its own.
-QString portLostText(int portNumber, const QString &device, const PortLoss &loss);
+// An open port closed on its own; lostNotes, when given, says which notes to send again.
+QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
+                     const QString &lostNotes = {});
+// Notes firstSlot to lastSlot did not reach the board; the next one goes to nextSlot.
+QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress);
+// Frames still waiting when the program had to end.
+QString unsentAtExitText(int frames);
 // A frame the link would not take.
 QString writeFailureText(const WriteResult &result);
 

@@ -44,6 +44,16 @@ QString durationWarning(const DurationResult &duration, const QString &tempo, co
                               "Choisissez un tempo plus rapide ou une note plus courte.")
             .arg(quotedUserText(value), QString::number(duration.tempo),
                  QString::number(duration.value));
+    case DurationProblem::ZeroLength:
+        return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne 0, une note sans "
+                              "durée. Choisissez un tempo plus lent ou une note plus longue.")
+            .arg(quotedUserText(value), QString::number(duration.tempo));
+    case DurationProblem::ReservedByte:
+        return QStringLiteral("Durée impossible à envoyer : %1 au tempo %2 donne %3, que la carte "
+                              "lirait comme %4. Choisissez un autre tempo ou une autre note.")
+            .arg(quotedUserText(value), QString::number(duration.tempo),
+                 QString::number(duration.value),
+                 QString::number(foldedQuotient(quint8(duration.value)).value_or(0)));
     case DurationProblem::None:
         break;
     }
@@ -148,10 +158,48 @@ std::optional<TransferFrame> TransferCommand::encode()
 bool TransferCommand::writeFrame(const TransferFrame &frame)
 {
     const WriteResult result = m_link.writeBytes(frame.toBytes());
-    if (result.ok())
+    if (result.ok()) {
+        if (result.sequence != 0)
+            m_state.sentFrames.record(result.sequence, slotNumber());
         return true;
-    m_view.ShowWarning(writeFailureText(result));
+    }
+    QString text = writeFailureText(result);
+    if (result.unsent.any())
+        text += u'\n' + stepBack(result.unsent);
+    m_view.ShowWarning(text);
     return false;
+}
+
+void TransferCommand::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)
+{
+    const QString lostNotes = loss.unsent.any() ? stepBack(loss.unsent) : QString();
+    m_view.ShowWarning(portLostText(portNumber, device, loss, lostNotes));
+}
+
+QString TransferCommand::stepBack(const UnsentWrites &unsent)
+{
+    // The lost writes may span a step back already made, or a port left and picked again:
+    // look at each one's slot rather than only at the ends.
+    int first = TransferState::MaxNotes;
+    int last = 1;
+    for (quint64 sequence = unsent.first; sequence <= unsent.last && sequence != 0; ++sequence) {
+        const int slot = m_state.sentFrames.slotOf(sequence).value_or(1); // forgotten: resend all
+        first = std::min(first, slot);
+        last = std::max(last, slot);
+    }
+    if (first <= m_state.NoteNumber) {
+        m_state.NoteNumber = quint8(first);
+        // The fields show the last slot that really left, or their start texts if none did.
+        const int shown = first - 1;
+        m_state.DeviceAddress = quint8(shown > 0 ? 2 * (shown - 1) : 0);
+        m_view.SetDisplayText(DisplayField::Text1, shown > 0
+                                                       ? QStringLiteral("Note N° %1").arg(shown)
+                                                       : QStringLiteral("Note N°"));
+        m_view.SetDisplayText(DisplayField::Text2,
+                              shown > 0 ? QStringLiteral("@EEPROM: %1").arg(m_state.DeviceAddress)
+                                        : QStringLiteral("@EEPROM"));
+    }
+    return lostNotesText(first, last, m_state.NoteNumber, 2 * (m_state.NoteNumber - 1));
 }
 
 void TransferCommand::show(const TransferFrame &frame)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "seriallink.h"
 #include "transferframe.h"
 #include "transferstate.h"
 #include "transferview.h"
@@ -8,8 +9,6 @@
 
 #include <optional>
 #include <vector>
-
-class SerialLink;
 
 // A warning about one list's text.
 struct ChoiceWarning {
@@ -33,6 +32,9 @@ public:
     TransferCommand(TransferView &view, SerialLink &link, TransferState &state);
 
     void Run();
+    // A port closed on its own: warns, and steps the slot counter back to the first slot whose
+    // frame did not wholly leave, so that the next transfers send those notes again.
+    void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
 
     // The warning for a list left at its placeholder.
     static QString placeholderWarning(ChoiceList list);
@@ -47,6 +49,7 @@ private:
     bool writeFrame(const TransferFrame &frame);
     void show(const TransferFrame &frame);
     void advance();
+    QString stepBack(const UnsentWrites &unsent);
 
     TransferView &m_view;
     SerialLink &m_link;

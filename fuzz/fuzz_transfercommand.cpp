@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -138,7 +140,11 @@ std::optional<Expected> expectedFrame(const FuzzView &view)
     }
     if (note == 0 || !dividend)
         return std::nullopt;
-    qint64 duration = *dividend / *tempo;
+    const qint64 quotient = *dividend / *tempo;
+    // The board reads 0 as no note and 253 to 255 as 266, 300 and 400: only the folds send those.
+    if (quotient == 0 || (quotient >= 253 && quotient <= 255))
+        return std::nullopt;
+    qint64 duration = quotient;
     if (duration == 400)
         duration = 255;
     else if (duration == 300)
@@ -183,8 +189,68 @@ QString typedNumber(Reader &in)
     return text;
 }
 
-void transfer(FuzzView &view, RecordingLink &link, TransferState &state)
+// Keeps the frames handed over that the line has not yet let out, and reports them, as the
+// serial link does, when the device turns out to be gone.
+class FlightLink : public RecordingLink {
+public:
+    int lostSlot = 0; // the lowest slot among the frames the last loss took; 0 for none
+
+    WriteResult writeBytes(QByteArrayView bytes) override
+    {
+        WriteResult result = RecordingLink::writeBytes(bytes);
+        if (result.ok())
+            m_inFlight.push_back({result.sequence, quint8(bytes[0]) / 2 + 1});
+        else if (result.failure == WriteFailure::DeviceGone)
+            result.unsent = takeUnsent();
+        return result;
+    }
+    void lineDrains() { m_inFlight.clear(); }
+    UnsentWrites takeUnsent()
+    {
+        lostSlot = 0;
+        if (m_inFlight.empty())
+            return {};
+        const UnsentWrites unsent{m_inFlight.front().first, m_inFlight.back().first,
+                                  int(m_inFlight.size())};
+        lostSlot = TransferState::MaxNotes;
+        for (const auto &[sequence, slot] : m_inFlight)
+            lostSlot = std::min(lostSlot, slot);
+        m_inFlight.clear();
+        return unsent;
+    }
+
+private:
+    std::vector<std::pair<quint64, int>> m_inFlight;
+};
+
+// A lost frame is never skipped: the next transfer goes at the latest to its slot.
+void checkStepBack(const FlightLink &link, const TransferState &state, int oldNoteNumber)
 {
+    if (link.lostSlot == 0)
+        check(state.NoteNumber == oldNoteNumber, "no loss, no step back");
+    else
+        check(state.NoteNumber <= std::min(oldNoteNumber, link.lostSlot),
+              "the counter steps back to the first lost slot");
+}
+
+void portLost(FuzzView &view, FlightLink &link, TransferState &state)
+{
+    const int port = link.openPort();
+    if (port == 0)
+        return;
+    PortLoss loss;
+    loss.unsent = link.takeUnsent();
+    link.unplug();
+    const int oldNoteNumber = state.NoteNumber;
+    const int warningsBefore = view.warnings;
+    TransferCommand(view, link, state).reportPortLost(port, link.device, loss);
+    check(view.warnings == warningsBefore + 1, "a lost port is reported once");
+    checkStepBack(link, state, oldNoteNumber);
+}
+
+void transfer(FuzzView &view, FlightLink &link, TransferState &state)
+{
+    link.lostSlot = 0;
     const qsizetype before = link.wire.size();
     const TransferState old = state;
     const bool portUsable = link.openPort() != 0 && link.nextFailure == WriteFailure::None;
@@ -199,7 +265,7 @@ void transfer(FuzzView &view, RecordingLink &link, TransferState &state)
     if (!expected || !portUsable) {
         check(sent.isEmpty(), "a warning means no byte on the line");
         check(view.warnings > warningsBefore, "a refused transfer is reported");
-        check(state.NoteNumber == old.NoteNumber, "a refused transfer does not advance");
+        checkStepBack(link, state, old.NoteNumber); // a refused transfer does not advance
         return;
     }
     check(sent.size() == 3, "one frame per transfer");
@@ -218,11 +284,11 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     Reader in(data, size);
     FuzzView view;
-    RecordingLink link; // the fuzzer decides when opening fails and when the device goes away
+    FlightLink link; // the fuzzer decides when opening fails and when the device goes away
     TransferState state;
 
     while (!in.atEnd()) {
-        switch (in.byte() % 8) {
+        switch (in.byte() % 10) {
         case 0: { // raw bytes, often invalid UTF-8
             const int list = in.byte() % 3;
             const quint8 length = in.byte();
@@ -261,6 +327,12 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
             break;
         case 7:
             link.nextFailure = WriteFailure::DeviceGone;
+            break;
+        case 8:
+            link.lineDrains();
+            break;
+        case 9:
+            portLost(view, link, state);
             break;
         }
     }

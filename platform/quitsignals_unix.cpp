@@ -30,6 +30,7 @@ int quitSignalDescriptor()
         ::fcntl(end, F_SETFD, FD_CLOEXEC);
     std::signal(SIGINT, requestQuit);
     std::signal(SIGTERM, requestQuit);
+    std::signal(SIGHUP, requestQuit); // the terminal it was started from closed
     return g_quitPipe[0];
 }
 

@@ -1,5 +1,7 @@
 #include "deviceport.h"
 
+#include "portguards.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -35,16 +37,22 @@ DevicePort::DevicePort(const QString &path, QObject *parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &DevicePort::onError);
     // The device never has anything to say; drop whatever arrives so nothing piles up.
     connect(&m_port, &QSerialPort::readyRead, this, [this] { m_port.readAll(); });
-    connect(&m_port, &QSerialPort::bytesWritten, this, [this] {
-        if (m_port.bytesToWrite() == 0)
-            emit drained();
-    });
+    connect(&m_port, &QSerialPort::bytesWritten, this, &DevicePort::checkDrained);
+    // A device that vanishes takes its driver's queue along before we can ask how much it held:
+    // keep the last answer fresh while it holds anything, so the loss is told in whole writes.
+    m_driverWatch.setInterval(20);
+    connect(&m_driverWatch, &QTimer::timeout, this, &DevicePort::checkDrained);
 }
 
 DevicePort::~DevicePort()
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (!m_port.isOpen())
+        return;
+    const bool allLeft = stillQueued() == 0;
+    m_port.close();
+    // Changing the speed under bytes still waiting would garble them: then the line stays set.
+    if (allLeft)
+        m_line.restoreLineAfterOutput();
 }
 
 bool DevicePort::configureAndOpen(OpenResult &result)
@@ -66,8 +74,9 @@ bool DevicePort::configureAndOpen(OpenResult &result)
         return fail(result, OpenFailure::Missing);
     case QSerialPort::PermissionError:
         // We could open and lock the device ourselves, so it is Qt's lock file or TIOCEXCL
-        // of another program that refused it.
-        return fail(result, OpenFailure::Busy);
+        // of another program that refused it; a lock file may outlive its program.
+        result.lockFile = staleLockFile(m_path);
+        return fail(result, result.lockFile.isEmpty() ? OpenFailure::Busy : OpenFailure::StaleLock);
     default:
         return fail(result, OpenFailure::Other, m_port.errorString());
     }
@@ -79,9 +88,9 @@ bool DevicePort::allSent() const
            (m_port.bytesToWrite() == 0 && !LineAccess::driverHoldsBytes(m_port.handle()));
 }
 
-qint64 DevicePort::pendingBytes() const
+qint64 DevicePort::pendingBytes()
 {
-    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+    return stillQueued();
 }
 
 bool DevicePort::isHungUp() const
@@ -89,7 +98,36 @@ bool DevicePort::isHungUp() const
     return LineAccess::isHungUp(m_port.handle());
 }
 
-DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &detail)
+qint64 DevicePort::stillQueued()
+{
+    if (!m_port.isOpen())
+        return 0;
+    const qint64 inDriver = LineAccess::driverQueuedBytes(m_port.handle());
+    if (inDriver >= 0)
+        m_driverQueued = inDriver; // otherwise the last answer, which can only be too high
+    return m_port.bytesToWrite() + m_driverQueued;
+}
+
+void DevicePort::checkDrained()
+{
+    if (m_failing)
+        return;
+    const qint64 queued = stillQueued();
+    m_ledger.unsent(queued); // forgets the writes that have left
+    if (m_driverQueued > 0 && !m_driverWatch.isActive())
+        m_driverWatch.start();
+    else if (m_driverQueued == 0)
+        m_driverWatch.stop();
+    if (queued == 0)
+        emit drained();
+}
+
+UnsentWrites DevicePort::unsentWrites()
+{
+    return m_ledger.unsent(stillQueued());
+}
+
+DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, quint64 sequence, QString &detail)
 {
     if (m_failing || !m_port.isOpen() || isHungUp())
         return Enqueue::Gone;
@@ -98,19 +136,21 @@ DevicePort::Enqueue DevicePort::enqueue(QByteArrayView bytes, QString &detail)
         detail = m_port.errorString();
         return Enqueue::Failed;
     }
+    m_ledger.handOver(copy.size(), sequence);
     // Qt would write the frame at the next pass of the event loop, after the window has
     // repainted the slot and address: hand it to the driver now when the line takes it. A
     // stalled line is left to Qt's notifier, as write() would fail there and Qt would take
     // that for a lost device.
     if (LineAccess::takesBytes(m_port.handle()))
         m_port.flush(); // writes what the driver accepts, never waits
+    checkDrained();
     return Enqueue::Queued;
 }
 
-void DevicePort::flush(std::chrono::milliseconds budget)
+int DevicePort::flush(std::chrono::milliseconds budget)
 {
     if (!m_port.isOpen())
-        return;
+        return 0;
     const QDeadlineTimer deadline(budget);
     while (!m_failing && m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!m_port.waitForBytesWritten(int(deadline.remainingTime())) && !isHungUp())
@@ -123,8 +163,13 @@ void DevicePort::flush(std::chrono::milliseconds budget)
     while (!isHungUp() && (driverHolds = LineAccess::driverHoldsBytes(m_port.handle())) &&
            !deadline.hasExpired())
         QThread::msleep(5);
-    if (m_port.bytesToWrite() > 0 || driverHolds)
+    // Counted before the drop; a device gone may have taken bytes along that we still count.
+    const int unsent = m_ledger.unsent(stillQueued()).count;
+    if (m_port.bytesToWrite() > 0 || driverHolds) {
         m_port.clear(QSerialPort::Output);
+        m_driverQueued = 0; // dropped along with ours
+    }
+    return unsent;
 }
 
 void DevicePort::onError(QSerialPort::SerialPortError error)
@@ -146,7 +191,9 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
 void DevicePort::reportFailure()
 {
     // Notes already shown as written may not have reached the board: say so, never drop silently.
-    m_loss.unsentBytes = m_port.bytesToWrite();
+    m_loss.unsentBytes = stillQueued();
+    m_loss.unsent = m_ledger.unsent(m_loss.unsentBytes);
+    m_driverWatch.stop();
     m_port.close();
     emit failed(m_loss);
 }

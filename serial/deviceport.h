@@ -2,9 +2,11 @@
 
 #include "lineaccess.h"
 #include "seriallink.h"
+#include "writeledger.h"
 
 #include <QObject>
 #include <QSerialPort>
+#include <QTimer>
 
 #include <chrono>
 #include <memory>
@@ -23,27 +25,33 @@ public:
 
     QString path() const { return m_path; }
     bool isFailing() const { return m_failing; }
-    qint64 pendingBytes() const;
+    // Bytes not yet on the line: ours and the driver's.
+    qint64 pendingBytes();
     // Whether every byte written has left the line: none held by Qt, none by the driver.
     bool allSent() const;
 
-    // Queues all the bytes or none; never waits for the line. On Failed, detail holds Qt's words.
-    Enqueue enqueue(QByteArrayView bytes, QString &detail);
+    // Queues all the bytes or none, as the link's write number sequence; never waits for the
+    // line. On Failed, detail holds Qt's words.
+    Enqueue enqueue(QByteArrayView bytes, quint64 sequence, QString &detail);
+    // The writes that have not wholly left, for a port about to be dropped.
+    UnsentWrites unsentWrites();
 
     // Waits at most budget for the queued bytes to leave, then drops what is left so that
-    // closing cannot hang on a stalled line.
-    void flush(std::chrono::milliseconds budget);
+    // closing cannot hang on a stalled line. Returns how many writes did not wholly leave.
+    int flush(std::chrono::milliseconds budget);
 
 signals:
     // The device went away or a write failed; the port is already closed. Emitted once.
     void failed(const PortLoss &loss);
-    // Every queued byte has been handed to the device.
+    // Every queued byte has left the line.
     void drained();
 
 private:
     DevicePort(const QString &path, QObject *parent);
     bool configureAndOpen(OpenResult &result);
     bool isHungUp() const;
+    qint64 stillQueued();
+    void checkDrained();
     void onError(QSerialPort::SerialPortError error);
     void reportFailure();
 
@@ -52,4 +60,7 @@ private:
     QSerialPort m_port{this}; // a child, so tests can inspect its settings
     bool m_failing = false;
     PortLoss m_loss;
+    WriteLedger m_ledger;
+    qint64 m_driverQueued = 0; // the driver's queue when last asked
+    QTimer m_driverWatch;      // asks again while the driver holds bytes
 };

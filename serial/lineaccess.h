@@ -22,12 +22,17 @@ public:
     bool claim(const QString &path, OpenResult &result);
     // Puts back the line settings found by claim(): for a device we end up not using.
     void restoreLine();
+    // The same once the last byte has left the line, UART included: for a device we are done
+    // with, so the user's other programs find it as it was.
+    void restoreLineAfterOutput();
 
     // Questions about the port's own handle (QSerialPort::handle()).
     static bool isHungUp(qintptr handle);
     static bool takesBytes(qintptr handle);
     // Whether the driver still holds bytes that have not left the line.
     static bool driverHoldsBytes(qintptr handle);
+    // How many; -1 when the driver cannot tell (a device gone).
+    static qint64 driverQueuedBytes(qintptr handle);
 
 private:
     struct Saved;

@@ -1,5 +1,7 @@
 #include "lineaccess.h"
 
+#include "portguards.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -118,6 +120,11 @@ bool LineAccess::claim(const QString &path, OpenResult &result)
         ::close(fd);
         return fail(result, OpenFailure::NotATerminal, error);
     }
+    if (isOwnTerminal(fd)) {
+        ::close(fd);
+        result.failure = OpenFailure::OwnTerminal;
+        return false;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
@@ -136,6 +143,13 @@ void LineAccess::restoreLine()
 {
     if (m_fd >= 0 && m_saved)
         ::tcsetattr(m_fd, TCSANOW, &m_saved->settings);
+}
+
+void LineAccess::restoreLineAfterOutput()
+{
+    // The driver's queue is empty by now; TCSADRAIN waits for the few bytes still in the UART.
+    if (m_fd >= 0 && m_saved)
+        ::tcsetattr(m_fd, TCSADRAIN, &m_saved->settings);
 }
 
 bool LineAccess::isHungUp(qintptr handle)
@@ -159,4 +173,10 @@ bool LineAccess::driverHoldsBytes(qintptr handle)
     // that can tell (8250 and kin) say so here, the others (pseudo-terminals) refuse the call.
     unsigned int lineStatus = 0;
     return ::ioctl(fd, TIOCSERGETLSR, &lineStatus) == 0 && !(lineStatus & TIOCSER_TEMT);
+}
+
+qint64 LineAccess::driverQueuedBytes(qintptr handle)
+{
+    int queued = 0;
+    return ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0 ? queued : -1;
 }

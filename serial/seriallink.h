@@ -14,9 +14,11 @@ enum class OpenFailure {
     Missing,
     PermissionDenied,
     Busy,
+    StaleLock, // a serial lock file names a process that no longer runs
     NotATerminal,
     NoUart,
-    Other
+    OwnTerminal, // the terminal this program runs in, not a port
+    Other,
 };
 
 struct OpenResult {
@@ -26,6 +28,7 @@ struct OpenResult {
     QString detail;      // the system's or Qt's own words, untranslated; may be empty
     QString holder;      // Busy: the program that has the device open, when it could be seen
     qint64 holderPid = 0;
+    QString lockFile; // StaleLock: the lock file in the way
     // Who may open the device, for PermissionDenied when the system tells: owner and group
     // names, and the mode bits as the system gives them (file type included).
     QString deviceOwner;
@@ -35,13 +38,25 @@ struct OpenResult {
     bool ok() const { return failure == OpenFailure::None; }
 };
 
+// The writes a port was handed that never wholly left it, by the numbers the link gave them
+// (WriteResult::sequence): a write cut in the middle counts as not sent.
+struct UnsentWrites {
+    quint64 first = 0; // 0 when every write left
+    quint64 last = 0;
+    int count = 0;
+
+    bool any() const { return count > 0; }
+};
+
 enum class WriteFailure { None, NotOpen, DeviceGone, System };
 
 struct WriteResult {
     WriteFailure failure = WriteFailure::None;
     int portNumber = 0; // the port the bytes were meant for, 0 when none was open
     QString device;
-    QString detail; // the system's or Qt's own words for a System failure
+    QString detail;       // the system's or Qt's own words for a System failure
+    quint64 sequence = 0; // the link's number for an accepted write, counting from 1; 0 if none
+    UnsentWrites unsent;  // with DeviceGone: earlier writes the vanished port still held
 
     bool ok() const { return failure == WriteFailure::None; }
 };
@@ -53,6 +68,7 @@ struct PortLoss {
     Cause cause = Cause::DeviceGone;
     QString detail;         // Qt's own words for a WriteError
     qint64 unsentBytes = 0; // queued bytes that never left
+    UnsentWrites unsent;    // the writes those bytes belonged to
 };
 
 // The one serial port the melody goes out on. Writes never wait for the line: the bytes are

@@ -114,11 +114,13 @@ WriteResult SerialPortLink::writeBytes(QByteArrayView bytes)
     DevicePort &port = *slot(m_current);
     result.device = port.path();
 
-    switch (port.enqueue(bytes, result.detail)) {
+    switch (port.enqueue(bytes, m_lastSequence + 1, result.detail)) {
     case DevicePort::Enqueue::Queued:
+        result.sequence = ++m_lastSequence;
         break;
     case DevicePort::Enqueue::Gone:
         result.failure = WriteFailure::DeviceGone;
+        result.unsent = port.unsentWrites(); // its loss is told here, not by portLost
         slot(m_current).reset();
         m_current = 0;
         break;
@@ -134,15 +136,17 @@ bool SerialPortLink::allSent() const
     return m_current == 0 || !m_ports[m_current - 1] || m_ports[m_current - 1]->allSent();
 }
 
-void SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
+int SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
 {
     const QDeadlineTimer deadline(budget);
+    int unsent = 0;
     for (std::unique_ptr<DevicePort> &port : m_ports) {
         if (port)
-            port->flush(std::chrono::milliseconds(deadline.remainingTime()));
+            unsent += port->flush(std::chrono::milliseconds(deadline.remainingTime()));
         port.reset();
     }
     m_current = 0;
+    return unsent;
 }
 
 void SerialPortLink::onPortFailed(DevicePort *port, const PortLoss &loss)

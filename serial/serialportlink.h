@@ -30,8 +30,9 @@ public:
     // Whether every byte written to the port in use has left the line.
     bool allSent() const;
 
-    // Sends what is still queued, waiting at most budget, then closes every port.
-    void flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);
+    // Sends what is still queued, waiting at most budget, then closes every port. Returns how
+    // many writes could not wholly leave in time.
+    int flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);
 
 signals:
     // A port closed on its own (adapter unplugged, write error). Emitted once per loss.
@@ -46,4 +47,5 @@ private:
     PortMap m_portMap;
     std::array<std::unique_ptr<DevicePort>, PortMap::kLastPort> m_ports;
     int m_current = 0;
+    quint64 m_lastSequence = 0;
 };

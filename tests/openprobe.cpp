@@ -1,5 +1,5 @@
-// Opens COM1 mapped to the path given and prints how that went (failure and reason, then the
-// whole warning), so that a test can try it as another user.
+// Opens COM1 mapped to the path given and prints how that went (failure and reason; the whole
+// warning on stderr), so that a test can try it as another user.
 #include "portmessages.h"
 #include "serialportlink.h"
 
@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     ports.setDevicePath(1, QString::fromLocal8Bit(argv[1]));
     SerialPortLink link(ports);
     const OpenResult result = link.Open(1);
-    QTextStream(stdout) << int(result.failure) << ' ' << openFailureReason(result) << '\n'
-                        << openFailureText(1, result, 0) << Qt::endl;
+    QTextStream(stdout) << int(result.failure) << ' ' << openFailureReason(result) << Qt::endl;
+    QTextStream(stderr) << openFailureText(1, result, 0) << Qt::endl;
     return 0;
 }

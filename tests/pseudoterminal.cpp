@@ -71,6 +71,11 @@ termios PseudoTerminal::settings() const
     return settings;
 }
 
+void PseudoTerminal::setSettings(const termios &settings)
+{
+    ::tcsetattr(m_slave, TCSANOW, &settings);
+}
+
 void PseudoTerminal::stall()
 {
     ::tcflow(m_slave, TCOOFF);

@@ -30,7 +30,8 @@ public:
     QByteArray readFor(int waitMs);
 
     termios settings() const; // the line settings the slave side was given
-    void stall();             // as a device holding XOFF: nothing leaves the slave
+    void setSettings(const termios &settings);
+    void stall(); // as a device holding XOFF: nothing leaves the slave
     void resume();
     void unplug(); // closes the master, as a pulled USB adapter
 

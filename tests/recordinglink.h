@@ -39,11 +39,14 @@ public:
                 m_open = 0; // a device found gone closes the port
         } else {
             wire += bytes.toByteArray();
+            result.sequence = ++m_lastSequence;
         }
         return result;
     }
     int openPort() const override { return m_open; }
+    void unplug() { m_open = 0; }
 
 private:
     int m_open = 0;
+    quint64 m_lastSequence = 0;
 };

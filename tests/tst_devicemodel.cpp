@@ -1,9 +1,12 @@
 #include "bytes.h"
+#include "devicelink.h"
 #include "eepromimage.h"
 #include "framedecoder.h"
 #include "linecheck.h"
 #include "melodyrenderer.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -19,6 +22,8 @@ private slots:
     void wavLengthAndSound();
     void lineSettings_data();
     void lineSettings();
+    void linkNeverReplacesAFile_data();
+    void linkNeverReplacesAFile();
 };
 
 void TestDeviceModel::frames_data()
@@ -211,6 +216,62 @@ void TestDeviceModel::lineSettings()
         break;
     }
     QCOMPARE(lineProblems(settings), problems);
+}
+
+void TestDeviceModel::linkNeverReplacesAFile_data()
+{
+    QTest::addColumn<QString>("existing"); // what stands at the path before
+    QTest::addColumn<bool>("made");
+
+    QTest::newRow("nothing") << QString() << true;
+    QTest::newRow("regular file") << u"file"_qs << false;
+    QTest::newRow("folder") << u"folder"_qs << false;
+    QTest::newRow("link to a file") << u"link to file"_qs << false;
+    QTest::newRow("stale stand-in link") << u"stale link"_qs << true;
+}
+
+void TestDeviceModel::linkNeverReplacesAFile()
+{
+    QFETCH(QString, existing);
+    QFETCH(bool, made);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"com1"_qs);
+    const QString file = dir.filePath(u"notes.txt"_qs);
+    QFile notes(file);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("la melodie de Papa");
+    notes.close();
+    if (existing == u"file"_qs)
+        QVERIFY(QFile::copy(file, path));
+    else if (existing == u"folder"_qs)
+        QVERIFY(QDir(dir.path()).mkdir(u"com1"_qs));
+    else if (existing == u"link to file"_qs)
+        QVERIFY(QFile::link(file, path));
+    else if (existing == u"stale link"_qs)
+        QVERIFY(QFile::link(u"/dev/pts/999999"_qs, path));
+
+    const QFileInfo before(path);
+    const QString device = u"/dev/pts/0"_qs;
+    {
+        DeviceLink link;
+        QString error;
+        QCOMPARE(link.make(device, path, error), made);
+        QCOMPARE(QFileInfo(path).symLinkTarget() == device, made);
+        if (!made) {
+            QVERIFY2(error.contains(u"n'est pas un lien laissé par tinkora-device"_qs),
+                     qPrintable(error));
+            QCOMPARE(QFileInfo(path).isDir(), before.isDir());
+            QCOMPARE(QFileInfo(path).isSymLink(), before.isSymLink());
+        }
+    } // ends as the stand-in does
+    QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path), !made);
+    if (existing == u"file"_qs) {
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("la melodie de Papa"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeviceModel)

@@ -1,9 +1,11 @@
+#include "bytes.h"
 #include "form1.h"
 #include "givenports.h"
 #include "messageboxcloser.h"
 #include "windowdriver.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +23,7 @@ class TestEndToEnd : public QObject {
 private slots:
     void fiveNoteMelody();
     void wrongLineSettingsAreReported();
+    void servesAcrossCloseAndReopen();
 };
 
 void TestEndToEnd::fiveNoteMelody()
@@ -62,8 +65,9 @@ void TestEndToEnd::fiveNoteMelody()
                  u"Note N° 5"_qs);
         // The user looks at the board before closing: the bytes leave while the port is open.
         QTRY_VERIFY(device.peek(1 << 16).contains("Note 5 @8"));
-    } // closing the window closes the port: the stand-in then ends by itself
+    } // closing the window closes the port
 
+    device.terminate(); // as scripts/run does once the window is closed
     QVERIFY(device.waitForFinished(10000));
     QCOMPARE(device.exitCode(), 0);
     QCOMPARE(boxes.boxes.size(), 0);
@@ -111,11 +115,41 @@ void TestEndToEnd::wrongLineSettingsAreReported()
     QTRY_VERIFY(device.peek(1 << 16).contains("Note 1 @0"));
     ::close(fd);
 
+    device.terminate();
     QVERIFY(device.waitForFinished(10000));
     const QString output = QString::fromUtf8(device.readAllStandardOutput());
     QVERIFY2(output.contains(u"Ligne mal réglée : émission à 9600 bauds au lieu de 2400, réception "
                              "à 9600 bauds au lieu de 2400, sortie transformée"_qs),
              qPrintable(output));
+}
+
+void TestEndToEnd::servesAcrossCloseAndReopen()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    QProcess device;
+    device.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
+    QTRY_VERIFY(QFile::exists(link));
+
+    // COM1, then COM2 and back: the writer closes the device and opens it again.
+    PortMap ports;
+    ports.setDevicePath(1, link);
+    const QByteArray frames[] = {bytes({0, 22, 50}), bytes({2, 25, 100})};
+    for (const QByteArray &frame : frames) {
+        SerialPortLink writer(ports);
+        QVERIFY(writer.Open(1).ok());
+        QVERIFY(writer.writeBytes(frame).ok());
+        writer.flushAndClose();
+        QTRY_VERIFY(device.peek(1 << 16).contains(frame == frames[0] ? "Note 1 @0" : "Note 2 @2"));
+    }
+    QCOMPARE(device.state(), QProcess::Running);
+
+    device.terminate();
+    QVERIFY(device.waitForFinished(10000));
+    QCOMPARE(device.exitCode(), 0);
+    const QString output = QString::fromUtf8(device.readAllStandardOutput());
+    QVERIFY2(output.contains(u"Mélodie en EEPROM (2 notes) :"_qs), qPrintable(output));
+    QVERIFY(!QFileInfo(link).isSymLink()); // the stand-in cleans up after itself
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -43,6 +43,8 @@ private slots:
     void unpluggedAdapterIsReportedOnce();
     void adapterPluggedBackIn();
     void unplugFoundByATransfer();
+    void notesLostInAnUnplugAreSentAgain_data();
+    void notesLostInAnUnplugAreSentAgain();
     void busyPortThenFreed();
     void devicePathIsNotAFormat();
     void enterPressesTransfert_data();
@@ -355,6 +357,81 @@ void TestForm1::unplugFoundByATransfer()
     QVERIFY(m_boxes->boxes.first().text.startsWith(u"La note n'a pas été envoyée sur COM1"_qs));
     QCOMPARE(checkedPort(), QString());
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+}
+
+void TestForm1::notesLostInAnUnplugAreSentAgain_data()
+{
+    QTest::addColumn<int>("sentBefore"); // notes that left before the line stalled
+    QTest::addColumn<bool>("foundByATransfer");
+    QTest::addColumn<QString>("lostNotes");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+
+    QTest::newRow("noticed by the port")
+        << 1 << false
+        << u"Les notes 2 à 4 n'ont pas été envoyées : la prochaine note ira à l'emplacement 2 "
+           "(@EEPROM: 2)."_qs
+        << u"Note N° 1"_qs << u"@EEPROM: 0"_qs;
+    QTest::newRow("found by a transfer")
+        << 1 << true
+        << u"Les notes 2 à 4 n'ont pas été envoyées : la prochaine note ira à l'emplacement 2 "
+           "(@EEPROM: 2)."_qs
+        << u"Note N° 1"_qs << u"@EEPROM: 0"_qs;
+    QTest::newRow("none had left")
+        << 0 << false
+        << u"Les notes 1 à 3 n'ont pas été envoyées : la prochaine note ira à l'emplacement 1 "
+           "(@EEPROM: 0)."_qs
+        << u"Note N°"_qs << u"@EEPROM"_qs;
+}
+
+void TestForm1::notesLostInAnUnplugAreSentAgain()
+{
+    QFETCH(int, sentBefore);
+    QFETCH(bool, foundByATransfer);
+    QFETCH(QString, lostNotes);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+
+    const QString device = m_com1->slavePath();
+    createWindow(device, m_com2->slavePath());
+    click(u"Option1"_qs);
+    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
+    for (int note = 0; note < sentBefore; ++note)
+        click(u"Command2"_qs);
+    QCOMPARE(m_com1->read(3 * sentBefore), bytes({0, 22, 50}).repeated(sentBefore));
+    m_com1->stall();
+    for (int note = 0; note < 3; ++note)
+        click(u"Command2"_qs); // shown as written, still queued behind the stall
+    m_com1->unplug();
+
+    if (foundByATransfer) {
+        control<QToolButton>(u"Command2"_qs)->click();
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{u"La note n'a pas été envoyée sur COM1 (%1) : le périphérique a "
+                             "disparu (adaptateur débranché ?). Vérifiez le branchement, puis "
+                             "choisissez à nouveau le port.\n"_qs.arg(device) +
+                             lostNotes});
+    } else {
+        QTRY_COMPARE(m_boxes->boxes.size(), 1);
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{u"COM1 (%1) a été fermé : le périphérique a disparu (adaptateur "
+                             "débranché ?).\n"_qs.arg(device) +
+                             lostNotes +
+                             u"\nRebranchez-le, puis choisissez à nouveau le port."_qs});
+    }
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), text1);
+    QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), text2);
+
+    // The lost notes go again to their own slots.
+    click(u"Option2"_qs);
+    QByteArray expected;
+    for (int slot = sentBefore + 1; slot <= sentBefore + 3; ++slot) {
+        click(u"Command2"_qs);
+        expected += bytes({2 * (slot - 1), 22, 50});
+    }
+    QCOMPARE(m_com2->read(expected.size()), expected);
+    QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° %1"_qs.arg(sentBefore + 3));
+    QCOMPARE(m_boxes->boxes.size(), 1);
 }
 
 void TestForm1::adapterPluggedBackIn()

@@ -84,6 +84,7 @@ private slots:
     void framesAtLeastTheGapApart();
     void interruptedAfterWholeFrames_data();
     void interruptedAfterWholeFrames();
+    void frameStuckAtCtrlCIsNotCounted();
 };
 
 void TestSend::intoTheStandIn()
@@ -291,6 +292,24 @@ void TestSend::interruptedAfterWholeFrames()
     const QString err = QString::fromUtf8(send.readAllStandardError());
     QVERIFY2(err.contains(message), qPrintable(err));
     QVERIFY2(err.contains(u"1 note écrite, emplacement 1 sur 5"_qs), qPrintable(err));
+}
+
+void TestSend::frameStuckAtCtrlCIsNotCounted()
+{
+    PseudoTerminal line;
+    line.stall(); // the first frame can never leave
+    QTemporaryDir dir;
+    const QString melody = writeFile(dir, u"m.csv"_qs, QByteArray("120;La3;Noire\n").repeated(2));
+    QProcess send;
+    send.start(QStringLiteral(TINKORA_SEND), {melody, u"--port"_qs, line.slavePath()});
+    QVERIFY(send.waitForStarted());
+    QByteArray out;
+    QTRY_VERIFY((out += send.readAllStandardOutput()).contains("Note 1 @0"));
+    ::kill(pid_t(send.processId()), SIGINT);
+    QVERIFY(send.waitForFinished(10000)); // after the exit bound of 2 s
+    QCOMPARE(send.exitCode(), 4);
+    const QString err = QString::fromUtf8(send.readAllStandardError());
+    QVERIFY2(err.contains(u"Interrompu : 0 note écrite sur 2"_qs), qPrintable(err));
 }
 
 QTEST_MAIN(TestSend)

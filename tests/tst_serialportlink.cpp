@@ -2,6 +2,7 @@
 #include "portmessages.h"
 #include "pseudoterminal.h"
 #include "serialportlink.h"
+#include "writeledger.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,15 +42,22 @@ private slots:
     void busyWhileAnotherLinkHasIt();
     void busyWhileAnotherProcessLocksIt();
     void permissionDeniedToAnotherUser();
+    void staleLockFileIsNamed();
+    void ownTerminalIsRefused_data();
+    void ownTerminalIsRefused();
     void unpluggedDeviceIsReportedOnce();
     void bytesLostInAnUnplugAreReported();
+    void writesLeaveWholeOrNot_data();
+    void writesLeaveWholeOrNot();
     void closeRightAfterWriteSendsEverything();
-    void lineStaysSetAfterClose();
+    void lineIsPutBackAfterTheLastByte();
     void closingOnAStalledLineReturns();
 
 private:
     std::unique_ptr<SerialPortLink> makeLink(const QString &com1, const QString &com2 = {});
     static bool canLock(const QString &path);
+    static QString probe(const QString &program, const QStringList &arguments,
+                         const QString &standardInput = {});
 
     std::unique_ptr<PseudoTerminal> m_com1;
     std::unique_ptr<PseudoTerminal> m_com2;
@@ -353,18 +361,108 @@ void TestSerialPortLink::permissionDeniedToAnotherUser()
                          QString::fromLocal8Bit(probe.readAllStandardError())));
     QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
     QCOMPARE(probe.exitCode(), 0);
-    const QStringList output = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n');
-    QCOMPARE(output.first().section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
-    QCOMPARE(output.first().section(u' ', 1), u"accès refusé"_qs);
+    const QString output = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
+    QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::PermissionDenied));
+    QCOMPARE(output.section(u' ', 1), u"accès refusé"_qs);
     // A pseudo-terminal does not belong to dialout: joining it would not help, so the warning
     // says whose the device is, as ls -l shows it.
     QProcess stat;
     stat.start(u"stat"_qs, {u"--format=%U, groupe %G, droits %A"_qs, m_com1->slavePath()});
     QVERIFY(stat.waitForFinished(10000));
     const QString owner = QString::fromUtf8(stat.readAllStandardOutput()).trimmed();
-    const QString advice = output.value(2);
+    const QString advice = QString::fromUtf8(probe.readAllStandardError());
     QVERIFY2(advice.contains(u"appartient à "_qs + owner), qPrintable(advice + u" / "_qs + owner));
     QVERIFY2(!advice.contains(u"dialout"_qs), qPrintable(advice));
+}
+
+// Runs openprobe (through program, when it is a wrapper) and returns what it printed.
+QString TestSerialPortLink::probe(const QString &program, const QStringList &arguments,
+                                  const QString &standardInput)
+{
+    QProcess process;
+    if (!standardInput.isEmpty())
+        process.setStandardInputFile(standardInput);
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return u"did not finish: "_qs + QString::fromLocal8Bit(process.readAllStandardError());
+    if (process.exitCode() != 0)
+        return u"exit %1: "_qs.arg(process.exitCode()) +
+               QString::fromLocal8Bit(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+void TestSerialPortLink::staleLockFileIsNamed()
+{
+    // A program of another account ended without removing its lock file; the sticky lock folder
+    // keeps us from removing it, so Qt refuses the device although nobody holds it.
+    const QString lockFile = u"/var/lock/LCK.."_qs + m_com1->slavePath().mid(5).replace(u'/', u'_');
+    QProcess gone;
+    gone.start(u"true"_qs, QStringList());
+    QVERIFY(gone.waitForStarted(10000));
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished(10000));
+    QFile::remove(lockFile); // a crashed run's, for a terminal of the same number
+    QFile file(lockFile);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::NewOnly), qPrintable(lockFile));
+    file.write(QByteArray::number(deadPid) + "\nminicom\nhere\n");
+    file.close();
+    auto removeLock = qScopeGuard([&] { QFile::remove(lockFile); });
+    QVERIFY(QFile::setPermissions(m_com1->slavePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ReadOther | QFile::WriteOther));
+
+    const QString output =
+        probe(u"setpriv"_qs, {u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs,
+                              u"--"_qs, QStringLiteral(OPENPROBE), m_com1->slavePath()});
+    if (output.startsWith(u"exit 126"_qs) || output.startsWith(u"exit 127"_qs))
+        QSKIP(qPrintable(u"cannot run as another user here: "_qs + output));
+    QCOMPARE(output.section(u' ', 0, 0).toInt(), int(OpenFailure::StaleLock));
+    QCOMPARE(output.section(u' ', 1),
+             u"le fichier de verrou %1 le bloque encore, alors que le programme qui l'a laissé ne "
+             "tourne plus"_qs.arg(lockFile));
+    QVERIFY(QFile::exists(lockFile)); // not ours to remove
+}
+
+void TestSerialPortLink::ownTerminalIsRefused_data()
+{
+    QTest::addColumn<QString>("program"); // openprobe, or setsid making the terminal its own
+    QTest::addColumn<QString>("device");  // "stdin" for the terminal given as standard input
+    QTest::addColumn<OpenFailure>("failure");
+
+    const QString probe = QStringLiteral(OPENPROBE);
+    QTest::newRow("controlling terminal as /dev/tty")
+        << u"setsid"_qs << u"/dev/tty"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("controlling terminal by name")
+        << u"setsid"_qs << u"stdin"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("terminal of stdin") << probe << u"stdin"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("terminal of stdin through a link")
+        << probe << u"link"_qs << OpenFailure::OwnTerminal;
+    QTest::newRow("another terminal") << probe << u"other"_qs << OpenFailure::None;
+}
+
+void TestSerialPortLink::ownTerminalIsRefused()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, device);
+    QFETCH(OpenFailure, failure);
+
+    const QString terminal = m_com1->slavePath();
+    QTemporaryDir dir;
+    QVERIFY(QFile::link(terminal, dir.filePath(u"link"_qs)));
+    const QString path = device == u"stdin"_qs   ? terminal
+                         : device == u"link"_qs  ? dir.filePath(u"link"_qs)
+                         : device == u"other"_qs ? m_com2->slavePath()
+                                                 : device;
+    QStringList arguments{path};
+    if (program == u"setsid"_qs)
+        arguments = QStringList{u"--ctty"_qs, QStringLiteral(OPENPROBE), path};
+
+    const QString output = probe(program, arguments, terminal);
+    QCOMPARE(output.section(u' ', 0, 0), QString::number(int(failure)));
+    if (failure == OpenFailure::OwnTerminal)
+        QCOMPARE(output.section(u' ', 1),
+                 u"c'est le terminal dans lequel Tinkora tourne, pas un port série"_qs);
+    const termios settings = m_com1->settings();
+    QVERIFY(cfgetospeed(&settings) != B2400); // left as the user had it
 }
 
 void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
@@ -398,17 +496,46 @@ void TestSerialPortLink::bytesLostInAnUnplugAreReported()
     QVERIFY(link->Open(1).ok());
     QSignalSpy lost(link.get(), &SerialPortLink::portLost);
     m_com1->stall();
-    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32\x02\x16\x32", 6)).ok());
+    QCOMPARE(link->writeBytes(QByteArray("\x00\x16\x32", 3)).sequence, 1u);
+    QCOMPARE(link->writeBytes(QByteArray("\x02\x16\x32", 3)).sequence, 2u);
     QCOMPARE(link->findChild<QSerialPort *>()->bytesToWrite(), 6); // queued behind the stall
     m_com1->unplug();
 
     QVERIFY(lost.wait(5000));
     const PortLoss loss = lost.first().at(2).value<PortLoss>();
     QCOMPARE(loss.unsentBytes, 6);
-    const QString text = portLostText(1, m_com1->slavePath(), loss);
-    QVERIFY2(text.contains(
-                 u"; 6 octet(s) en attente n'ont pas été envoyés, renvoyez les dernières notes"_qs),
-             qPrintable(text));
+    QCOMPARE(loss.unsent.count, 2);
+    QCOMPARE(loss.unsent.first, 1u);
+    QCOMPARE(loss.unsent.last, 2u);
+}
+
+void TestSerialPortLink::writesLeaveWholeOrNot_data()
+{
+    QTest::addColumn<int>("stillQueued"); // of four frames, numbered 11 to 14
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("all left") << 0 << 0 << 0;
+    QTest::newRow("last frame waits") << 3 << 14 << 1;
+    QTest::newRow("frame cut after its first byte") << 7 << 12 << 3;
+    QTest::newRow("frame cut before its last byte") << 4 << 13 << 2;
+    QTest::newRow("one byte left") << 11 << 11 << 4;
+    QTest::newRow("nothing left") << 12 << 11 << 4;
+}
+
+void TestSerialPortLink::writesLeaveWholeOrNot()
+{
+    QFETCH(int, stillQueued);
+    QFETCH(int, first);
+    QFETCH(int, count);
+
+    WriteLedger ledger;
+    for (quint64 sequence = 11; sequence <= 14; ++sequence)
+        ledger.handOver(3, sequence);
+    const UnsentWrites unsent = ledger.unsent(stillQueued);
+    QCOMPARE(unsent.count, count);
+    QCOMPARE(unsent.first, quint64(first));
+    QCOMPARE(unsent.last, count == 0 ? 0u : 14u);
 }
 
 void TestSerialPortLink::closeRightAfterWriteSendsEverything()
@@ -420,18 +547,23 @@ void TestSerialPortLink::closeRightAfterWriteSendsEverything()
     QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
 }
 
-void TestSerialPortLink::lineStaysSetAfterClose()
+void TestSerialPortLink::lineIsPutBackAfterTheLastByte()
 {
-    // Were the old settings put back at close, the last bytes still in a UART would leave at the
-    // old speed.
+    // The user's other programs find the device as it was; but only once the last byte has
+    // left, or it would leave at the old speed (here: a line feed turned into two bytes).
+    termios before = m_com1->settings();
+    cfsetspeed(&before, B9600);
+    before.c_oflag |= OPOST | ONLCR;
+    m_com1->setSettings(before);
+
     auto link = makeLink(m_com1->slavePath());
     QVERIFY(link->Open(1).ok());
-    QVERIFY(link->writeBytes(QByteArray("\x3c\x24\xff", 3)).ok());
+    QVERIFY(link->writeBytes(QByteArray("\x3c\x0a\xff", 3)).ok());
     link.reset();
-    const termios settings = m_com1->settings();
-    QCOMPARE(cfgetospeed(&settings), speed_t(B2400));
-    QCOMPARE(settings.c_oflag & OPOST, 0u);
-    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x24\xff"));
+    QCOMPARE(m_com1->read(3), QByteArray("\x3c\x0a\xff"));
+    const termios after = m_com1->settings();
+    QCOMPARE(cfgetospeed(&after), speed_t(B9600));
+    QCOMPARE(after.c_oflag & (OPOST | ONLCR), tcflag_t(OPOST | ONLCR));
 }
 
 void TestSerialPortLink::closingOnAStalledLineReturns()

@@ -90,6 +90,8 @@ void TestTables::typedTempos_data()
     const int notPositive = int(DurationProblem::TempoNotPositive);
     const int outOfRange = int(DurationProblem::OutOfByteRange);
     const int tooLarge = int(DurationProblem::TempoTooLarge);
+    const int zero = int(DurationProblem::ZeroLength);
+    const int reserved = int(DurationProblem::ReservedByte);
 
     QTest::newRow("100 noire") << u"Noire"_qs << u"100"_qs << none << 60;
     QTest::newRow("100 ronde") << u"Ronde=4 Noires"_qs << u"100"_qs << none << 240;
@@ -100,7 +102,14 @@ void TestTables::typedTempos_data()
     QTest::newRow("typed 300 folds") << u"Ronde=4 Noires"_qs << u"80"_qs << none << 254;
     QTest::newRow("typed 400 folds") << u"Blanche=2 Noires"_qs << u"30"_qs << none << 255;
     QTest::newRow("406 stays 406") << u"Ronde=4 Noires"_qs << u"59"_qs << outOfRange << 406;
-    QTest::newRow("huge tempo gives 0") << u"Noire"_qs << u"2147483647"_qs << none << 0;
+    QTest::newRow("huge tempo gives 0") << u"Noire"_qs << u"2147483647"_qs << zero << 0;
+    QTest::newRow("2000 gives 0") << u"Double Croche=1/4 Noire"_qs << u"2000"_qs << zero << 0;
+    QTest::newRow("1500 gives 1") << u"Double Croche=1/4 Noire"_qs << u"1500"_qs << none << 1;
+    QTest::newRow("natural 253") << u"Blanche pointée"_qs << u"71"_qs << reserved << 253;
+    QTest::newRow("natural 255") << u"Ronde=4 Noires"_qs << u"94"_qs << reserved << 255;
+    QTest::newRow("natural 255 from 47") << u"Blanche=2 Noires"_qs << u"47"_qs << reserved << 255;
+    QTest::newRow("252 is sent") << u"Ronde=4 Noires"_qs << u"95"_qs << none << 252;
+    QTest::newRow("typed 266 folds") << u"Ronde=4 Noires"_qs << u"90"_qs << none << 253;
     QTest::newRow("zero") << u"Noire"_qs << u"0"_qs << notPositive << 0;
     QTest::newRow("negative") << u"Noire"_qs << u"-60"_qs << notPositive << 0;
     QTest::newRow("lowest 32-bit") << u"Noire"_qs << u"-2147483648"_qs << notPositive << 0;

@@ -21,6 +21,8 @@ private slots:
     void nothingIsSentWithoutAPort();
     void nothingIsSentToAnUnpluggedDevice();
     void failedWriteIsReported();
+    void lostFramesStepTheCounterBack_data();
+    void lostFramesStepTheCounterBack();
 
 private:
     void transfer() { TransferCommand(m_view, m_link, m_state).Run(); }
@@ -150,6 +152,21 @@ void TestTransferCommand::typedChoices_data()
         << QStringList{u"Durée impossible à envoyer : « \u2068Ronde=4 Noires\u2069 » au tempo 70 "
                        u"donne 342, "
                        "plus que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs};
+    // Bytes the board would misread: nothing is sent rather than a note of the wrong length.
+    QTest::newRow("2000 gives 0")
+        << u"2000"_qs << u"La3"_qs << u"Double Croche=1/4 Noire"_qs << QByteArray()
+        << QStringList{u"Durée impossible à envoyer : « \u2068Double Croche=1/4 Noire\u2069 » au "
+                       u"tempo 2000 "
+                       "donne 0, une note sans durée. Choisissez un tempo plus lent ou une note "
+                       "plus longue."_qs};
+    QTest::newRow("94 gives a natural 255")
+        << u"94"_qs << u"La3"_qs << u"Ronde=4 Noires"_qs << QByteArray()
+        << QStringList{u"Durée impossible à envoyer : « \u2068Ronde=4 Noires\u2069 » au tempo 94 "
+                       u"donne 255, "
+                       "que la carte lirait comme 400. Choisissez un autre tempo ou une autre "
+                       "note."_qs};
+    QTest::newRow("typed 90 folds as listed")
+        << u"90"_qs << u"Do2"_qs << u"Ronde=4 Noires"_qs << bytes({0, 1, 253}) << QStringList();
     QTest::newRow("note in lower case")
         << u"120"_qs << u"la3"_qs << u"Noire"_qs << QByteArray() << QStringList{badNote(u"la3"_qs)};
     QTest::newRow("value with a space") << u"120"_qs << u"La3"_qs << u"Noire "_qs << QByteArray()
@@ -274,6 +291,62 @@ void TestTransferCommand::failedWriteIsReported()
     transfer();
     QCOMPARE(written(), bytes({0, 22, 50}));
     QCOMPARE(m_state.NoteNumber, 2);
+}
+
+void TestTransferCommand::lostFramesStepTheCounterBack_data()
+{
+    QTest::addColumn<int>("transfers");
+    QTest::addColumn<QList<int>>("losses"); // pairs: first and last lost write, by number
+    QTest::addColumn<int>("noteNumber");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("lostNotes"); // of the last loss
+
+    QTest::newRow("one note lost")
+        << 3 << QList<int>{3, 3} << 3 << u"Note N° 2"_qs
+        << u"La note 3 n'a pas été envoyée : la prochaine note ira à l'emplacement 3 "
+           "(@EEPROM: 4)."_qs;
+    QTest::newRow("repeats of the last slot")
+        << 33 << QList<int>{31, 33} << 31 << u"Note N° 30"_qs
+        << u"La note 31 n'a pas été envoyée : la prochaine note ira à l'emplacement 31 "
+           "(@EEPROM: 60)."_qs;
+    // Frames still held by a port left for the other one may be reported after a step back.
+    QTest::newRow("older loss after a step back")
+        << 4 << QList<int>{3, 4, 2, 2} << 2 << u"Note N° 1"_qs
+        << u"La note 2 n'a pas été envoyée : la prochaine note ira à l'emplacement 2 "
+           "(@EEPROM: 2)."_qs;
+    QTest::newRow("later slots than the counter")
+        << 4 << QList<int>{2, 2, 4, 4} << 2 << u"Note N° 1"_qs
+        << u"La note 4 n'a pas été envoyée : la prochaine note ira à l'emplacement 2 "
+           "(@EEPROM: 2)."_qs;
+}
+
+void TestTransferCommand::lostFramesStepTheCounterBack()
+{
+    QFETCH(int, transfers);
+    QFETCH(QList<int>, losses);
+    QFETCH(int, noteNumber);
+    QFETCH(QString, text1);
+    QFETCH(QString, lostNotes);
+
+    m_view.choose(u"180"_qs, u"Do4"_qs, u"Noire"_qs);
+    for (int i = 0; i < transfers; ++i)
+        transfer();
+    for (qsizetype i = 0; i < losses.size(); i += 2) {
+        PortLoss loss;
+        loss.unsent = {quint64(losses[i]), quint64(losses[i + 1]), losses[i + 1] - losses[i] + 1};
+        m_view.warnings.clear();
+        TransferCommand(m_view, m_link, m_state).reportPortLost(1, u"/dev/ttyUSB0"_qs, loss);
+    }
+    QCOMPARE(m_state.NoteNumber, noteNumber);
+    QCOMPARE(m_view.text1, text1);
+    QCOMPARE(m_view.warnings.size(), 1);
+    QVERIFY2(m_view.warnings.first().contains(u"\n"_qs + lostNotes + u"\n"_qs),
+             qPrintable(m_view.warnings.first()));
+
+    // The next transfer goes to the first slot not sent.
+    written();
+    transfer();
+    QCOMPARE(quint8(written().at(0)), 2 * (noteNumber - 1));
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommand)

@@ -324,7 +324,8 @@ void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
 void Form1::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)
 {
     showOpenPort();
-    ShowWarning(portLostText(portNumber, device, loss));
+    TransferCommand(*this, MSComm1, Module1::transferState)
+        .reportPortLost(portNumber, device, loss);
 }
 
 // The checked button always names the port really in use, or none.

@@ -21,6 +21,10 @@ public:
     void ShowWarning(const QString &text) override;
     void SetDisplayText(DisplayField field, const QString &text) override;
 
+    // Sends what the ports still hold, within the exit budget, and closes them. Returns how many
+    // notes could not leave.
+    int closePorts() { return MSComm1.flushAndClose(); }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

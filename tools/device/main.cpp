@@ -1,3 +1,4 @@
+#include "devicelink.h"
 #include "melodyrenderer.h"
 #include "pseudodevice.h"
 #include "quitsignals.h"
@@ -41,16 +42,19 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Joue la carte au bout de la ligne série, sur un pseudo-terminal : affiche chaque trame "
-        "reçue (adresse, code de note, durée), tient l'image de l'EEPROM de 64 octets et, quand "
-        "l'émetteur ferme le port ou sur Ctrl-C, affiche la mélodie.\n\n"
+        "reçue (adresse, code de note, durée), tient l'image de l'EEPROM de 64 octets, reste à "
+        "l'écoute quand l'émetteur ferme puis rouvre le port et, sur Ctrl-C, affiche la "
+        "mélodie.\n\n"
         "Modèle supposé : une unité de durée vaut 10 ms (« Noire » au tempo 60 donne 100, une "
         "seconde) ; 253, 254 et 255 valent 266, 300 et 400 unités. Hauteur : gamme tempérée, "
         "« La3 » (code 22) à 440 Hz ; le code 0 est un silence."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Crée ce lien symbolique vers le périphérique."),
-                                  QStringLiteral("PATH"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("Crée ce lien symbolique vers le périphérique (sans jamais "
+                       "remplacer un fichier existant)."),
+        QStringLiteral("PATH"));
     const QCommandLineOption eeprom(QStringLiteral("eeprom"),
                                     QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin."),
                                     QStringLiteral("FILE"));
@@ -60,6 +64,11 @@ int main(int argc, char *argv[])
         QStringLiteral("FILE"));
     parser.addOptions({link, eeprom, wav});
     parser.process(app);
+
+    // Before the link exists, so that a stop request always finds it to remove.
+    const int stopDescriptor = quitSignalDescriptor();
+    if (stopDescriptor < 0)
+        return 1;
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -71,19 +80,14 @@ int main(int argc, char *argv[])
     }
 
     const QString linkPath = parser.value(link);
-    if (!linkPath.isEmpty()) {
-        QFile::remove(linkPath);
-        if (!QFile::link(device.devicePath(), linkPath)) {
-            err << "Impossible de créer le lien " << linkPath << Qt::endl;
-            return 1;
-        }
+    DeviceLink deviceLink;
+    if (!linkPath.isEmpty() && !deviceLink.make(device.devicePath(), linkPath, error)) {
+        err << "tinkora-device : " << error << Qt::endl;
+        return 1;
     }
     out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
         << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
 
-    const int stopDescriptor = quitSignalDescriptor();
-    if (stopDescriptor < 0)
-        return 1;
     device.run(stopDescriptor);
 
     printMelody(device.image(), out);
@@ -99,7 +103,6 @@ int main(int argc, char *argv[])
         if (written)
             out << "Mélodie jouée écrite dans " << parser.value(wav) << Qt::endl;
     }
-    if (!linkPath.isEmpty())
-        QFile::remove(linkPath);
+    deviceLink.remove();
     return written ? 0 : 1;
 }

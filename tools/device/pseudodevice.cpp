@@ -33,32 +33,50 @@ bool PseudoDevice::open(QString &error)
 
 void PseudoDevice::run(int stopFd)
 {
-    // The master reports a hang-up only once the writer has had the port open and closed it.
-    bool writerSeen = false;
+    // A powered board keeps listening whatever the writer does: a closed port may be opened
+    // again (the window switching to COM2 and back), so only the stop request ends this.
+    bool writerOpen = false; // bytes came since the last close
     for (;;) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {stopFd, POLLIN, 0}};
-        if (::poll(fds, 2, 200) < 0) {
+        if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             return;
         }
-        if (fds[1].revents)
+        if ((fds[0].revents & POLLIN) && readAvailable(fds[0].revents & POLLHUP)) {
+            writerOpen = true;
+            continue; // drain everything before looking at a hang-up
+        }
+        if (fds[1].revents) {
+            readAvailable(false); // what the writer sent just before the stop request
             return;
-        if (fds[0].revents & POLLIN) {
-            char buffer[4096];
-            const ssize_t got = ::read(m_master, buffer, sizeof buffer);
-            if (got > 0) {
-                writerSeen = true;
-                receive(buffer, got, fds[0].revents & POLLHUP);
-                continue; // drain everything before looking at a hang-up
-            }
         }
         if (fds[0].revents & POLLHUP) {
-            if (writerSeen)
-                return;
-            // Opened and closed without a byte, or not opened yet: keep waiting.
-            ::usleep(50 * 1000);
+            if (writerOpen) {
+                writerOpen = false;
+                m_lineChecked = false; // the next writer may set the line otherwise
+                m_out << "Port refermé par l'émetteur ; la carte attend qu'il soit rouvert "
+                         "(Ctrl-C pour finir)."
+                      << Qt::endl;
+            }
+            // The master reports a hang-up for as long as no writer holds the port: look again
+            // shortly, unless asked to stop.
+            pollfd stop{stopFd, POLLIN, 0};
+            ::poll(&stop, 1, 50);
         }
+    }
+}
+
+bool PseudoDevice::readAvailable(bool writerGone)
+{
+    bool any = false;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got <= 0)
+            return any;
+        any = true;
+        receive(buffer, got, writerGone);
     }
 }
 

@@ -18,8 +18,8 @@ public:
     bool open(QString &error);
     QString devicePath() const { return m_path; }
 
-    // Reads frames until the writer has opened and closed the port again, or stopFd (the read
-    // end of a pipe written by a signal handler) becomes readable.
+    // Reads frames, across any number of closes and reopens of the port by the writer, until
+    // stopFd (the read end of a pipe written by a signal handler) becomes readable.
     void run(int stopFd);
 
     const EepromImage &image() const { return m_image; }
@@ -27,6 +27,7 @@ public:
     int strayBytes() const { return m_decoder.pendingBytes(); }
 
 private:
+    bool readAvailable(bool writerGone);
     void receive(const char *data, qsizetype size, bool writerGone);
     void checkLine(bool writerGone);
 

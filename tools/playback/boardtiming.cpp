@@ -1,15 +1,9 @@
 #include "boardtiming.h"
 
+#include "durationtable.h"
+
 int durationUnits(quint8 durationByte)
 {
-    switch (durationByte) {
-    case 253:
-        return 266;
-    case 254:
-        return 300;
-    case 255:
-        return 400;
-    default:
-        return durationByte;
-    }
+    // The board reads the byte back with the table the program folds with.
+    return foldedQuotient(durationByte).value_or(durationByte);
 }

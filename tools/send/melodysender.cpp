@@ -78,10 +78,11 @@ void MelodySender::stop()
     m_gapTimer.stop();
     if (m_outcome == Outcome::PortFailed)
         return;
-    m_link.flushAndClose();
+    const int unsent = m_link.flushAndClose();
     if (m_inFlight) {
         m_inFlight = false;
-        ++m_written;
+        if (unsent == 0)
+            ++m_written; // a frame the exit bound cut off did not reach the board
     }
 }
 

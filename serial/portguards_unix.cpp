@@ -1,0 +1,83 @@
+#include "portguards.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <limits>
+#include <optional>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+// The terminal a descriptor really reaches: /dev/tty stands for the controlling terminal, which
+// only TIOCGDEV names.
+std::optional<dev_t> terminalDevice(int fd)
+{
+#ifdef TIOCGDEV
+    unsigned int device = 0;
+    if (::ioctl(fd, TIOCGDEV, &device) == 0)
+        return makedev(major(device), minor(device));
+#endif
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode))
+        return info.st_rdev;
+    return std::nullopt;
+}
+
+std::optional<dev_t> controllingTerminal()
+{
+    const int fd = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt; // none: started from the desktop
+    const std::optional<dev_t> device = terminalDevice(fd);
+    ::close(fd);
+    return device;
+}
+
+} // namespace
+
+bool isOwnTerminal(qintptr handle)
+{
+    const std::optional<dev_t> device = terminalDevice(int(handle));
+    if (!device)
+        return false;
+    if (controllingTerminal() == device)
+        return true;
+    for (int standard : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::isatty(standard) && terminalDevice(standard) == device)
+            return true;
+    }
+    return false;
+}
+
+QString staleLockFile(const QString &devicePath)
+{
+    // Where Qt Serial Port and the uucp-style tools put theirs: "LCK.." and the device's name
+    // under /dev/, slashes made underscores.
+    static const char *const kLockFolders[] = {
+        "/var/lock", "/etc/locks", "/var/spool/locks",  "/var/spool/uucp",
+        "/tmp",      "/var/tmp",   "/var/lock/lockdev", "/run/lock"};
+    QString name = devicePath;
+    if (name.startsWith(u"/dev/"))
+        name.remove(0, 5);
+    name = QStringLiteral("LCK..") + name.replace(u'/', u'_');
+
+    for (const char *folder : kLockFolders) {
+        QFile file(QString::fromLatin1(folder) + u'/' + name);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // Qt writes the process id on the first line; the uucp tools write it alone, padded.
+        bool isNumber = false;
+        const qint64 pid = file.readLine(64).trimmed().toLongLong(&isNumber);
+        if (isNumber && pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+            ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            return file.fileName();
+        return {}; // held by a process that runs, or not ours to judge
+    }
+    return {};
+}
