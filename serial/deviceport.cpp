@@ -84,8 +84,13 @@ bool DevicePort::configureAndOpen(OpenResult &result)
 
 bool DevicePort::allSent() const
 {
-    return !m_port.isOpen() ||
-           (m_port.bytesToWrite() == 0 && !LineAccess::driverHoldsBytes(m_port.handle()));
+    if (!m_port.isOpen())
+        return true;
+    // A device going away can no longer say what its driver held: nothing has surely left.
+    if (m_failing || isHungUp())
+        return false;
+    return m_port.bytesToWrite() == 0 && LineAccess::driverQueuedBytes(m_port.handle()) == 0 &&
+           !LineAccess::driverHoldsBytes(m_port.handle());
 }
 
 qint64 DevicePort::pendingBytes()
@@ -190,6 +195,8 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
 
 void DevicePort::reportFailure()
 {
+    if (!m_port.isOpen())
+        return; // told already, ahead of the queued call
     // Notes already shown as written may not have reached the board: say so, never drop silently.
     m_loss.unsentBytes = stillQueued();
     m_loss.unsent = m_ledger.unsent(m_loss.unsentBytes);

@@ -36,6 +36,9 @@ public:
     // The writes that have not wholly left, for a port about to be dropped.
     UnsentWrites unsentWrites();
 
+    // Tells a failure now rather than at the next pass of the event loop; once only.
+    void reportFailure();
+
     // Waits at most budget for the queued bytes to leave, then drops what is left so that
     // closing cannot hang on a stalled line. Returns how many writes did not wholly leave.
     int flush(std::chrono::milliseconds budget);
@@ -53,7 +56,6 @@ private:
     qint64 stillQueued();
     void checkDrained();
     void onError(QSerialPort::SerialPortError error);
-    void reportFailure();
 
     QString m_path;
     LineAccess m_line;

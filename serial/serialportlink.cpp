@@ -41,12 +41,9 @@ OpenResult SerialPortLink::Open(int portNumber)
         adopt(portNumber, std::move(kept));
         return result;
     }
-    if (slot(portNumber)) {
-        // Lost but not yet reported: picking it again replaces that report.
-        slot(portNumber).reset();
-        if (m_current == portNumber)
-            m_current = 0;
-    }
+    // Lost but not yet reported: its lost notes are told before the port is picked again.
+    if (slot(portNumber) && slot(portNumber)->isFailing())
+        slot(portNumber)->reportFailure();
     // Both choices may name one device; our own lock would then call it busy.
     for (int other = PortMap::kFirstPort; other <= PortMap::kLastPort; ++other) {
         if (slot(other) && !slot(other)->isFailing() &&
@@ -70,8 +67,31 @@ OpenResult SerialPortLink::Open(int portNumber)
 
     connect(port.get(), &DevicePort::failed, this,
             [this, raw = port.get()](const PortLoss &loss) { onPortFailed(raw, loss); });
+    // The device this port stood for until now sends what it still holds before it lets go.
+    if (slot(portNumber))
+        letGo(portNumber, std::move(slot(portNumber)));
     adopt(portNumber, std::move(port));
     return result;
+}
+
+void SerialPortLink::letGo(int portNumber, std::unique_ptr<DevicePort> port)
+{
+    if (port->pendingBytes() == 0)
+        return;
+    DevicePort *raw = port.get();
+    m_leaving.push_back({portNumber, std::move(port)});
+    connect(
+        raw, &DevicePort::drained, this,
+        [this, raw] {
+            for (auto it = m_leaving.begin(); it != m_leaving.end(); ++it) {
+                if (it->port.get() == raw) {
+                    it->port.release()->deleteLater(); // we are inside its signal
+                    m_leaving.erase(it);
+                    return;
+                }
+            }
+        },
+        Qt::SingleShotConnection);
 }
 
 void SerialPortLink::adopt(int portNumber, std::unique_ptr<DevicePort> port)
@@ -140,6 +160,9 @@ int SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
 {
     const QDeadlineTimer deadline(budget);
     int unsent = 0;
+    for (Leaving &leaving : m_leaving)
+        unsent += leaving.port->flush(std::chrono::milliseconds(deadline.remainingTime()));
+    m_leaving.clear();
     for (std::unique_ptr<DevicePort> &port : m_ports) {
         if (port)
             unsent += port->flush(std::chrono::milliseconds(deadline.remainingTime()));
@@ -151,6 +174,15 @@ int SerialPortLink::flushAndClose(std::chrono::milliseconds budget)
 
 void SerialPortLink::onPortFailed(DevicePort *port, const PortLoss &loss)
 {
+    for (auto it = m_leaving.begin(); it != m_leaving.end(); ++it) {
+        if (it->port.get() != port)
+            continue;
+        const int number = it->portNumber;
+        it->port.release()->deleteLater(); // we are inside its signal
+        m_leaving.erase(it);
+        emit portLost(number, port->path(), loss);
+        return;
+    }
     for (int number = PortMap::kFirstPort; number <= PortMap::kLastPort; ++number) {
         if (slot(number).get() != port)
             continue;

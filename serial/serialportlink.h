@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <vector>
 
 class DevicePort;
 
@@ -42,10 +43,17 @@ private:
     std::unique_ptr<DevicePort> &slot(int portNumber) { return m_ports[portNumber - 1]; }
     void adopt(int portNumber, std::unique_ptr<DevicePort> port);
     void retire(int portNumber);
+    void letGo(int portNumber, std::unique_ptr<DevicePort> port);
     void onPortFailed(DevicePort *port, const PortLoss &loss);
 
     PortMap m_portMap;
     std::array<std::unique_ptr<DevicePort>, PortMap::kLastPort> m_ports;
+    // Devices a port stood for before it was picked again for another one, still sending.
+    struct Leaving {
+        int portNumber;
+        std::unique_ptr<DevicePort> port;
+    };
+    std::vector<Leaving> m_leaving;
     int m_current = 0;
     quint64 m_lastSequence = 0;
 };

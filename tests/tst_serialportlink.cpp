@@ -52,6 +52,8 @@ private slots:
     void closeRightAfterWriteSendsEverything();
     void lineIsPutBackAfterTheLastByte();
     void closingOnAStalledLineReturns();
+    void deviceReplacedUnderAPortSendsWhatItHeld();
+    void nothingCountsAsSentOnAVanishingDevice();
 
 private:
     std::unique_ptr<SerialPortLink> makeLink(const QString &com1, const QString &com2 = {});
@@ -575,6 +577,46 @@ void TestSerialPortLink::closingOnAStalledLineReturns()
     link->flushAndClose(std::chrono::milliseconds(200)); // must give up, not hang
     QCOMPARE(link->openPort(), 0);
     QVERIFY(canLock(m_com1->slavePath()));
+}
+
+void TestSerialPortLink::deviceReplacedUnderAPortSendsWhatItHeld()
+{
+    // COM1 follows the ports present: an adapter plugged in ahead of the one in use takes its
+    // place at the next click, and the notes still waiting for the old one must not vanish.
+    auto port = [](const QString &device) {
+        PortDescription description;
+        description.device = device;
+        return description;
+    };
+    QList<PortDescription> present{port(m_com1->slavePath())};
+    SerialPortLink link(PortMap([&present] { return present; }));
+    QVERIFY(link.Open(1).ok());
+    QSignalSpy lost(&link, &SerialPortLink::portLost);
+    m_com1->stall();
+    QVERIFY(link.writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+
+    present.prepend(port(m_com2->slavePath()));
+    const OpenResult reopened = link.Open(1);
+    QVERIFY2(reopened.ok(), qPrintable(openFailureReason(reopened)));
+    QCOMPARE(reopened.device, m_com2->slavePath());
+    QVERIFY(link.writeBytes(QByteArray("\x02\x16\x32", 3)).ok());
+    QCOMPARE(m_com2->read(3), QByteArray("\x02\x16\x32", 3));
+
+    m_com1->resume();
+    QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
+    QTRY_VERIFY(canLock(m_com1->slavePath())); // then it lets go of the old device
+    QCOMPARE(lost.size(), 0);
+}
+
+void TestSerialPortLink::nothingCountsAsSentOnAVanishingDevice()
+{
+    // The driver's queue goes with the device: until the loss is told, a frame written just
+    // before cannot be taken as arrived.
+    auto link = makeLink(m_com1->slavePath());
+    QVERIFY(link->Open(1).ok());
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+    m_com1->unplug();
+    QVERIFY(!link->allSent());
 }
 
 QTEST_GUILESS_MAIN(TestSerialPortLink)
