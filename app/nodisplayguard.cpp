@@ -36,8 +36,17 @@ void holdOrEnd(QtMsgType type, const QMessageLogContext &context, const QString 
         g_held.append({type, context.file, context.line, context.function, context.category, text});
         return;
     }
-    // Qt's own lines ("could not connect to display", the plugin list) would only bury this one.
-    std::fputs("aucun affichage : lancez Tinkora depuis une session graphique\n", stderr);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        // Qt's own lines ("could not connect to display", the plugin list) would only bury this.
+        std::fputs("aucun affichage : lancez Tinkora depuis une session graphique\n", stderr);
+    } else {
+        // A display is there, so something else failed (a mistyped -platform, a broken plugin):
+        // Qt's own words are the useful ones.
+        std::fputs("tinkora : la fenêtre n'a pas pu s'ouvrir ; messages de Qt :\n", stderr);
+        for (const HeldMessage &message : std::as_const(g_held))
+            std::fprintf(stderr, "%s\n", qUtf8Printable(message.text));
+        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    }
     std::fflush(stderr);
     std::_Exit(NoDisplayGuard::kExitCode); // Qt would abort() once this handler returns
 }
