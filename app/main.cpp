@@ -16,26 +16,9 @@ int main(int argc, char *argv[])
 {
     // Every option is checked before Qt opens a display, so a wrong command line never needs one.
     const Options options(QStringLiteral("tinkora"), tinkoraDescription(), tinkoraOptions());
-    QList<QByteArray> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
-    const ParsedOptions parsed = options.parse(arguments);
-    switch (parsed.action) {
-    case ParsedOptions::Action::Help:
-    case ParsedOptions::Action::HelpAll:
-        std::fputs(
-            qUtf8Printable(options.helpText(parsed.action == ParsedOptions::Action::HelpAll)),
-            stdout);
-        return 0;
-    case ParsedOptions::Action::Version:
-        std::fputs(qUtf8Printable(options.versionText(QStringLiteral(TINKORA_VERSION))), stdout);
-        return 0;
-    case ParsedOptions::Action::UsageError:
-        std::fputs(qUtf8Printable(parsed.error), stderr);
-        return 2;
-    case ParsedOptions::Action::Run:
-        break;
-    }
+    const ParsedOptions parsed = options.parse(argc, argv);
+    if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
+        return *exitCode;
 
     QCoreApplication::setApplicationName(QStringLiteral("tinkora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace {
 
@@ -83,7 +84,7 @@ QString quoted(const QByteArray &argument)
 }
 
 // Words wrapped to a terminal's 80 columns, the lines after the first starting with indent.
-QString wrapped(const QString &words, qsizetype used, const QString &indent)
+QString wrappedLine(const QString &words, qsizetype used, const QString &indent)
 {
     constexpr qsizetype kLineWidth = 79;
     QString text;
@@ -99,6 +100,20 @@ QString wrapped(const QString &words, qsizetype used, const QString &indent)
         used += word.size();
     }
     return text + u'\n';
+}
+
+// The same for a text of several lines: each starts a new line, and the count, again.
+QString wrapped(const QString &words, qsizetype used, const QString &indent)
+{
+    QString text;
+    for (const QString &line : words.split(u'\n')) {
+        if (!text.isEmpty()) {
+            text += indent;
+            used = indent.size();
+        }
+        text += wrappedLine(line, used, indent);
+    }
+    return text;
 }
 
 // One option of the help: its name in a column of width, its help beside it.
@@ -206,6 +221,34 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
 QString Options::shownArgument(const QByteArray &argument)
 {
     return shownAsTyped(QByteArrayView(argument));
+}
+
+ParsedOptions Options::parse(int argc, const char *const *argv) const
+{
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    return parse(arguments);
+}
+
+std::optional<int> Options::reply(const ParsedOptions &parsed, const QString &version) const
+{
+    switch (parsed.action) {
+    case ParsedOptions::Action::Help:
+    case ParsedOptions::Action::HelpAll:
+        std::fputs(qUtf8Printable(helpText(parsed.action == ParsedOptions::Action::HelpAll)),
+                   stdout);
+        return 0;
+    case ParsedOptions::Action::Version:
+        std::fputs(qUtf8Printable(versionText(version)), stdout);
+        return 0;
+    case ParsedOptions::Action::UsageError:
+        std::fputs(qUtf8Printable(parsed.error), stderr);
+        return 2;
+    case ParsedOptions::Action::Run:
+        break;
+    }
+    return std::nullopt;
 }
 
 QString Options::helpText(bool withQtOptions) const

@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include <optional>
+
 // One option of the program, written "--name VALUE" or "--name=VALUE"; a flag names no value.
 struct OptionSpec {
     QString name;      // without the leading "--"
@@ -32,6 +34,11 @@ public:
 
     // arguments: argv without the program name, as the system gave them.
     ParsedOptions parse(const QList<QByteArray> &arguments) const;
+    ParsedOptions parse(int argc, const char *const *argv) const;
+
+    // Prints the help, the version or the usage error the command line asks for, and returns
+    // the exit code then; nothing when the program is to run.
+    std::optional<int> reply(const ParsedOptions &parsed, const QString &version) const;
 
     QString helpText(bool withQtOptions = false) const;
     QString versionText(const QString &version) const;

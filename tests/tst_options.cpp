@@ -14,6 +14,7 @@ private slots:
     void usageErrorsNameWhatWasTyped_data();
     void usageErrorsNameWhatWasTyped();
     void aFlagIsOneTableEntry();
+    void helpWrapsEachParagraph();
     void program_data();
     void program();
 };
@@ -122,6 +123,19 @@ void TestOptions::aFlagIsOneTableEntry()
     QCOMPARE(tinkora().parse({"--list=yes"}).action, Action::UsageError);
     QCOMPARE(tinkora().parse({"--list", "--list"}).action, Action::UsageError);
     QVERIFY(tinkora().helpText().contains(u"--list"_qs));
+}
+
+void TestOptions::helpWrapsEachParagraph()
+{
+    const QString words = QStringList(30, u"mot"_qs).join(u' ');
+    const Options options(u"outil"_qs, u"Court.\n\n"_qs + words, {});
+    const QStringList lines = options.helpText().split(u'\n');
+    QCOMPARE(lines.at(1), u"Court."_qs);
+    QCOMPARE(lines.at(2), QString());
+    // A new paragraph starts a full line, not one as short as the paragraph before.
+    QVERIFY2(lines.at(3).size() > 70, qPrintable(lines.at(3)));
+    for (const QString &line : lines)
+        QVERIFY2(line.size() <= 79, qPrintable(line));
 }
 
 // The real program, run with no display at all.

@@ -1,9 +1,9 @@
 #include "devicelink.h"
 #include "melodyrenderer.h"
+#include "options.h"
 #include "pseudodevice.h"
 #include "quitsignals.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 
@@ -35,35 +35,30 @@ void printMelody(const EepromImage &image, QTextStream &out)
 
 int main(int argc, char *argv[])
 {
+    const Options options(
+        QStringLiteral("tinkora-device"),
+        QStringLiteral(
+            "Joue la carte au bout de la ligne série, sur un pseudo-terminal : affiche chaque "
+            "trame reçue (adresse, code de note, durée), tient l'image de l'EEPROM de 64 octets, "
+            "reste à l'écoute quand l'émetteur ferme puis rouvre le port et, sur Ctrl-C, affiche "
+            "la mélodie.\n\n"
+            "Modèle supposé : une unité de durée vaut 10 ms («\u00a0Noire\u00a0» au tempo 60 donne "
+            "100, une "
+            "seconde) ; 253, 254 et 255 valent 266, 300 et 400 unités. Hauteur : gamme tempérée, "
+            "«\u00a0La3\u00a0» (code 22) à 440 Hz ; le code 0 est un silence."),
+        {
+            {QStringLiteral("link"), QStringLiteral("CHEMIN"),
+             QStringLiteral("Crée ce lien symbolique vers le périphérique (sans jamais remplacer "
+                            "un fichier existant).")},
+            {QStringLiteral("eeprom"), QStringLiteral("FICHIER"),
+             QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin.")},
+            {QStringLiteral("wav"), QStringLiteral("FICHIER"),
+             QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) à la fin.")},
+        });
+    const ParsedOptions parsed = options.parse(argc, argv);
+    if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
+        return *exitCode;
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tinkora-device"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Joue la carte au bout de la ligne série, sur un pseudo-terminal : affiche chaque trame "
-        "reçue (adresse, code de note, durée), tient l'image de l'EEPROM de 64 octets, reste à "
-        "l'écoute quand l'émetteur ferme puis rouvre le port et, sur Ctrl-C, affiche la "
-        "mélodie.\n\n"
-        "Modèle supposé : une unité de durée vaut 10 ms (« Noire » au tempo 60 donne 100, une "
-        "seconde) ; 253, 254 et 255 valent 266, 300 et 400 unités. Hauteur : gamme tempérée, "
-        "« La3 » (code 22) à 440 Hz ; le code 0 est un silence."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption link(
-        QStringLiteral("link"),
-        QStringLiteral("Crée ce lien symbolique vers le périphérique (sans jamais "
-                       "remplacer un fichier existant)."),
-        QStringLiteral("PATH"));
-    const QCommandLineOption eeprom(QStringLiteral("eeprom"),
-                                    QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin."),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption wav(
-        QStringLiteral("wav"),
-        QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) à la fin."),
-        QStringLiteral("FILE"));
-    parser.addOptions({link, eeprom, wav});
-    parser.process(app);
 
     // Before the link exists, so that a stop request always finds it to remove.
     const int stopDescriptor = quitSignalDescriptor();
@@ -79,7 +74,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const QString linkPath = parser.value(link);
+    const QString linkPath = parsed.value(QStringLiteral("link"));
     DeviceLink deviceLink;
     if (!linkPath.isEmpty() && !deviceLink.make(device.devicePath(), linkPath, error)) {
         err << "tinkora-device : " << error << Qt::endl;
@@ -95,13 +90,13 @@ int main(int argc, char *argv[])
         out << device.strayBytes() << " octet(s) en trop après la dernière trame complète."
             << Qt::endl;
     bool written = true;
-    if (parser.isSet(eeprom))
-        written &= writeFile(parser.value(eeprom), device.image().bytes(), err);
-    if (parser.isSet(wav)) {
-        written &=
-            writeFile(parser.value(wav), MelodyRenderer::render(device.image().melody()), err);
+    if (parsed.isSet(QStringLiteral("eeprom")))
+        written &= writeFile(parsed.value(QStringLiteral("eeprom")), device.image().bytes(), err);
+    if (parsed.isSet(QStringLiteral("wav"))) {
+        written &= writeFile(parsed.value(QStringLiteral("wav")),
+                             MelodyRenderer::render(device.image().melody()), err);
         if (written)
-            out << "Mélodie jouée écrite dans " << parser.value(wav) << Qt::endl;
+            out << "Mélodie jouée écrite dans " << parsed.value(QStringLiteral("wav")) << Qt::endl;
     }
     deviceLink.remove();
     return written ? 0 : 1;
