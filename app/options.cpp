@@ -183,20 +183,20 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
                     QStringLiteral("il manque la valeur de l'option -%1").arg(parts.name));
             continue; // QApplication takes it
         }
-        const OptionSpec *spec = parts.doubleDash ? find(parts.name) : nullptr;
-        if (!spec)
+        const OptionSpec *declared = parts.doubleDash ? find(parts.name) : nullptr;
+        if (!declared)
             return usageError(QStringLiteral("option inconnue : %1").arg(quoted(argument)));
-        const QString option = QStringLiteral("--") + spec->name;
-        if (result.values.contains(spec->name))
+        const QString option = QStringLiteral("--") + declared->name;
+        if (result.values.contains(declared->name))
             return usageError(QStringLiteral("l'option %1 est donnée deux fois").arg(option));
 
-        if (spec->valueName.isEmpty()) {
+        if (declared->valueName.isEmpty()) {
             if (parts.hasValue)
                 return usageError(QStringLiteral("l'option %1 ne prend pas de valeur").arg(option));
-            result.values.insert(spec->name, QString());
+            result.values.insert(declared->name, QString());
             continue;
         }
-        const QString what = spec->valueName.toLower();
+        const QString what = declared->valueName.toLower();
         QByteArray value = parts.value;
         if (!parts.hasValue) {
             // "--com1 --com2" forgot the first device: a name starting with "-" is taken only
@@ -213,7 +213,7 @@ ParsedOptions Options::parse(const QList<QByteArray> &arguments) const
                                              "%3 ; donnez plutôt un lien symbolique qui en porte "
                                              "un")
                                   .arg(what, option, quoted(value)));
-        result.values.insert(spec->name, QString::fromUtf8(value));
+        result.values.insert(declared->name, QString::fromUtf8(value));
     }
     return result;
 }
