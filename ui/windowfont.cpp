@@ -60,10 +60,8 @@ int listRoom(const QComboBox *list)
     return field.width();
 }
 
-bool fits(const TextsInBox &box)
+bool fits(const TextsInBox &box, int room, const QFontMetrics &metrics)
 {
-    const int room = textRoom(box.control);
-    const QFontMetrics metrics(box.control->font());
     for (const QString &text : box.texts) {
         if (metrics.horizontalAdvance(text) > room)
             return false;
@@ -93,15 +91,26 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     window->ensurePolished(); // the style sets its margins when it polishes a control
     for (QLineEdit *edit : window->findChildren<QLineEdit *>())
         capTextMargins(edit);
+    // The room is the style's business, not the font's (a button's spacing shrinks with the font,
+    // so measuring it at the start font errs on the safe side): measured once, then each
+    // candidate font is only measured, and the window changes font once.
+    QList<int> rooms;
+    for (const TextsInBox &box : boxes)
+        rooms.append(textRoom(box.control));
     QFont font = window->font();
     for (int size = kLargestPixelSize; size >= kSmallestPixelSize; --size) {
         for (const int stretch : kStretches) {
             font.setPixelSize(size);
             font.setStretch(stretch);
-            window->setFont(font); // reaches the controls at once
-            if (std::all_of(boxes.begin(), boxes.end(), fits))
+            const QFontMetrics metrics(font);
+            bool all = true;
+            for (qsizetype i = 0; all && i < boxes.size(); ++i)
+                all = fits(boxes[i], rooms[i], metrics);
+            if (all) {
+                window->setFont(font);
                 return;
+            }
         }
     }
-    // The smallest tried stays: the closest to fitting.
+    window->setFont(font); // the smallest tried: the closest to fitting
 }
