@@ -30,7 +30,10 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "benchportclick: run under umockdev-wrapper\n");
         return 1;
     }
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+    // umockdev's preload keeps a table of about 50 emulated descriptors for the whole process
+    // and each window's click leaves one entry in it (no descriptor of ours stays open): 40
+    // windows stay clear of its "fd_map_add(): overflow" abort.
+    const int runs = std::clamp(argc > 1 ? std::atoi(argv[1]) : 40, 1, 40);
 
     AdapterBed bed;
     bed.plug(AdapterBed::Adapter::Ftdi, QStringLiteral("ttyUSB0"));
