@@ -8,13 +8,16 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 // 12 px is 9 points at 96 DPI; below 9 px the note names stop being readable.
 constexpr int kLargestPixelSize = 12;
 constexpr int kSmallestPixelSize = 9;
-constexpr int kStretches[] = {QFont::Unstretched, QFont::SemiCondensed, QFont::Condensed};
+// Desktop families ship a normal and a condensed face; each face tried is a font loaded before
+// the window first shows, so the semi-condensed step between them is left out.
+constexpr int kStretches[] = {QFont::Unstretched, QFont::Condensed};
 
 // QLineEdit keeps 2 pixels on each side of its text, and one more for the cursor at the end.
 constexpr int kLineEditMargins = 2 * 2 + 1;
@@ -60,13 +63,35 @@ int listRoom(const QComboBox *list)
     return field.width();
 }
 
-bool fits(const TextsInBox &box, int room, const QFontMetrics &metrics)
+// What one control must show, with the room it leaves to a line of text.
+struct Box {
+    QStringList texts; // widest first, once measured
+    int room;
+};
+
+bool fits(const Box &box, const QFontMetrics &metrics)
 {
     for (const QString &text : box.texts) {
-        if (metrics.horizontalAdvance(text) > room)
+        if (metrics.horizontalAdvance(text) > box.room)
             return false;
     }
     return true;
+}
+
+// Each control's texts, widest first in the first font tried: a font too large for a box then
+// fails on its first text, and only the font that fits measures every text.
+void widestFirst(QList<Box> &boxes, const QFontMetrics &metrics)
+{
+    for (Box &box : boxes) {
+        QList<std::pair<int, QString>> measured;
+        for (const QString &text : std::as_const(box.texts))
+            measured.append({metrics.horizontalAdvance(text), text});
+        std::stable_sort(measured.begin(), measured.end(),
+                         [](const auto &a, const auto &b) { return a.first > b.first; });
+        box.texts.clear();
+        for (const auto &[width, text] : std::as_const(measured))
+            box.texts.append(text);
+    }
 }
 
 } // namespace
@@ -94,19 +119,20 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     // The room is the style's business, not the font's (a button's spacing shrinks with the font,
     // so measuring it at the start font errs on the safe side): measured once, then each
     // candidate font is only measured, and the window changes font once.
-    QList<int> rooms;
+    QList<Box> measured;
     for (const TextsInBox &box : boxes)
-        rooms.append(textRoom(box.control));
+        measured.append({box.texts, textRoom(box.control)});
     QFont font = window->font();
+    bool sorted = false;
     for (int size = kLargestPixelSize; size >= kSmallestPixelSize; --size) {
         for (const int stretch : kStretches) {
             font.setPixelSize(size);
             font.setStretch(stretch);
             const QFontMetrics metrics(font);
-            bool all = true;
-            for (qsizetype i = 0; all && i < boxes.size(); ++i)
-                all = fits(boxes[i], rooms[i], metrics);
-            if (all) {
+            if (!std::exchange(sorted, true))
+                widestFirst(measured, metrics);
+            if (std::all_of(measured.cbegin(), measured.cend(),
+                            [&metrics](const Box &box) { return fits(box, metrics); })) {
                 window->setFont(font);
                 return;
             }
