@@ -8,7 +8,6 @@
 #include <QStyleOption>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -63,35 +62,13 @@ int listRoom(const QComboBox *list)
     return field.width();
 }
 
-// What one control must show, with the room it leaves to a line of text.
-struct Box {
-    QStringList texts; // widest first, once measured
-    int room;
-};
-
-bool fits(const Box &box, const QFontMetrics &metrics)
+bool fits(const TextsInBox &box, int room, const QFontMetrics &metrics)
 {
     for (const QString &text : box.texts) {
-        if (metrics.horizontalAdvance(text) > box.room)
+        if (metrics.horizontalAdvance(text) > room)
             return false;
     }
     return true;
-}
-
-// Each control's texts, widest first in the first font tried: a font too large for a box then
-// fails on its first text, and only the font that fits measures every text.
-void widestFirst(QList<Box> &boxes, const QFontMetrics &metrics)
-{
-    for (Box &box : boxes) {
-        QList<std::pair<int, QString>> measured;
-        for (const QString &text : std::as_const(box.texts))
-            measured.append({metrics.horizontalAdvance(text), text});
-        std::stable_sort(measured.begin(), measured.end(),
-                         [](const auto &a, const auto &b) { return a.first > b.first; });
-        box.texts.clear();
-        for (const auto &[width, text] : std::as_const(measured))
-            box.texts.append(text);
-    }
 }
 
 } // namespace
@@ -119,20 +96,19 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     // The room is the style's business, not the font's (a button's spacing shrinks with the font,
     // so measuring it at the start font errs on the safe side): measured once, then each
     // candidate font is only measured, and the window changes font once.
-    QList<Box> measured;
+    QList<int> rooms;
     for (const TextsInBox &box : boxes)
-        measured.append({box.texts, textRoom(box.control)});
+        rooms.append(textRoom(box.control));
     QFont font = window->font();
-    bool sorted = false;
     for (int size = kLargestPixelSize; size >= kSmallestPixelSize; --size) {
         for (const int stretch : kStretches) {
             font.setPixelSize(size);
             font.setStretch(stretch);
             const QFontMetrics metrics(font);
-            if (!std::exchange(sorted, true))
-                widestFirst(measured, metrics);
-            if (std::all_of(measured.cbegin(), measured.cend(),
-                            [&metrics](const Box &box) { return fits(box, metrics); })) {
+            bool all = true;
+            for (qsizetype i = 0; all && i < boxes.size(); ++i)
+                all = fits(boxes[i], rooms[i], metrics);
+            if (all) {
                 window->setFont(font);
                 return;
             }
