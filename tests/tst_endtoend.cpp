@@ -16,6 +16,25 @@
 
 #include <memory>
 
+namespace {
+
+// Starts the board stand-in with its device linked at link; true once the link is there.
+bool startStandIn(QProcess &device, const QString &link, const QStringList &more = {})
+{
+    device.start(QStringLiteral(TINKORA_DEVICE), QStringList{u"--link"_qs, link} + more);
+    return device.waitForStarted() &&
+           QTest::qWaitFor([&link] { return QFile::exists(link); }, 5000);
+}
+
+// Stops it as scripts/run does once the window is closed; true once it has ended.
+bool stopStandIn(QProcess &device)
+{
+    device.terminate();
+    return device.waitForFinished(10000);
+}
+
+} // namespace
+
 // The whole road: the window, driven by clicks and typing, sends a melody through the serial link
 // to the board stand-in, which decodes it, keeps the EEPROM image and renders what it would play.
 class TestEndToEnd : public QObject {
@@ -35,10 +54,7 @@ void TestEndToEnd::fiveNoteMelody()
     const QString wav = dir.filePath(u"melodie.wav"_qs);
 
     QProcess device;
-    device.start(QStringLiteral(TINKORA_DEVICE),
-                 {u"--link"_qs, link, u"--eeprom"_qs, eeprom, u"--wav"_qs, wav});
-    QVERIFY(device.waitForStarted());
-    QTRY_VERIFY(QFile::exists(link));
+    QVERIFY(startStandIn(device, link, {u"--eeprom"_qs, eeprom, u"--wav"_qs, wav}));
 
     MessageBoxCloser boxes;
     {
@@ -67,8 +83,7 @@ void TestEndToEnd::fiveNoteMelody()
         QTRY_VERIFY(device.peek(1 << 16).contains("Note 5 @8"));
     } // closing the window closes the port
 
-    device.terminate(); // as scripts/run does once the window is closed
-    QVERIFY(device.waitForFinished(10000));
+    QVERIFY(stopStandIn(device));
     QCOMPARE(device.exitCode(), 0);
     QCOMPARE(boxes.boxes.size(), 0);
 
@@ -99,8 +114,7 @@ void TestEndToEnd::wrongLineSettingsAreReported()
     QTemporaryDir dir;
     const QString link = dir.filePath(u"com1"_qs);
     QProcess device;
-    device.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
-    QTRY_VERIFY(QFile::exists(link));
+    QVERIFY(startStandIn(device, link));
 
     // A writer that forgot the settings: 9600 baud, output processing on.
     const int fd = ::open(QFile::encodeName(link).constData(), O_RDWR | O_NOCTTY);
@@ -115,8 +129,7 @@ void TestEndToEnd::wrongLineSettingsAreReported()
     QTRY_VERIFY(device.peek(1 << 16).contains("Note 1 @0"));
     ::close(fd);
 
-    device.terminate();
-    QVERIFY(device.waitForFinished(10000));
+    QVERIFY(stopStandIn(device));
     const QString output = QString::fromUtf8(device.readAllStandardOutput());
     QVERIFY2(output.contains(u"Ligne mal réglée : émission à 9600 bauds au lieu de 2400, réception "
                              "à 9600 bauds au lieu de 2400, sortie transformée"_qs),
@@ -128,8 +141,7 @@ void TestEndToEnd::servesAcrossCloseAndReopen()
     QTemporaryDir dir;
     const QString link = dir.filePath(u"com1"_qs);
     QProcess device;
-    device.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
-    QTRY_VERIFY(QFile::exists(link));
+    QVERIFY(startStandIn(device, link));
 
     // COM1, then COM2 and back: the writer closes the device and opens it again.
     PortMap ports;
@@ -144,8 +156,7 @@ void TestEndToEnd::servesAcrossCloseAndReopen()
     }
     QCOMPARE(device.state(), QProcess::Running);
 
-    device.terminate();
-    QVERIFY(device.waitForFinished(10000));
+    QVERIFY(stopStandIn(device));
     QCOMPARE(device.exitCode(), 0);
     const QString output = QString::fromUtf8(device.readAllStandardOutput());
     QVERIFY2(output.contains(u"Mélodie en EEPROM (2 notes) :"_qs), qPrintable(output));
