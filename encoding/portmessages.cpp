@@ -10,43 +10,6 @@ QString deviceGone()
     return QStringLiteral("le périphérique a disparu (adaptateur débranché ?)");
 }
 
-QString openFailureAdvice(int portNumber, const OpenResult &result)
-{
-    switch (result.failure) {
-    case OpenFailure::Missing:
-        return QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
-                              "l'option --%1.")
-            .arg(deviceOptionName(portNumber));
-    case OpenFailure::PermissionDenied:
-        return permissionAdvice(result);
-    case OpenFailure::Busy:
-        return QStringLiteral("Fermez le programme qui l'utilise, puis choisissez à nouveau "
-                              "le port.");
-    case OpenFailure::NoUart:
-        return QStringLiteral("Beaucoup d'ordinateurs n'ont pas de port série derrière ce nom : "
-                              "branchez un adaptateur USB-série et indiquez son périphérique "
-                              "(souvent /dev/ttyUSB0) avec l'option --%1.")
-            .arg(deviceOptionName(portNumber));
-    case OpenFailure::NotATerminal:
-        return QStringLiteral("Indiquez le périphérique d'un port série avec l'option --%1.")
-            .arg(deviceOptionName(portNumber));
-    case OpenFailure::StaleLock:
-        return QStringLiteral("Supprimez ce fichier (sudo rm %1), puis choisissez à nouveau le "
-                              "port.")
-            .arg(result.lockFile);
-    case OpenFailure::OwnTerminal:
-        return QStringLiteral("Indiquez le périphérique de la carte avec l'option --%1 (par "
-                              "exemple /dev/ttyUSB0).")
-            .arg(deviceOptionName(portNumber));
-    case OpenFailure::UnknownPort:
-    case OpenFailure::NoPort:
-    case OpenFailure::Other:
-    case OpenFailure::None:
-        break;
-    }
-    return QStringLiteral("Vérifiez le périphérique, puis choisissez à nouveau le port.");
-}
-
 } // namespace
 
 QString portName(int portNumber)
@@ -119,7 +82,9 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
     }
     return QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
                .arg(portName(portNumber), shownAsTyped(result.device), openFailureReason(result)) +
-           stillInUse + u'\n' + openFailureAdvice(portNumber, result);
+           stillInUse + u'\n' +
+           openFailureAdvice(result, {QStringLiteral("--") + deviceOptionName(portNumber),
+                                      QStringLiteral("choisissez à nouveau le port")});
 }
 
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
@@ -169,4 +134,42 @@ QString writeFailureText(const WriteResult &result)
     return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
                           "puis choisissez à nouveau le port.")
         .arg(portName(result.portNumber), shownAsTyped(result.device), reason);
+}
+
+QString openFailureAdvice(const OpenResult &result, const RetryHint &hint)
+{
+    switch (result.failure) {
+    case OpenFailure::Missing:
+        return QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
+                              "l'option %1.")
+            .arg(hint.deviceOption);
+    case OpenFailure::PermissionDenied:
+        return permissionAdvice(result);
+    case OpenFailure::Busy:
+        return QStringLiteral("Fermez le programme qui l'utilise, puis %1.").arg(hint.again);
+    case OpenFailure::NoUart:
+        return QStringLiteral("Beaucoup d'ordinateurs n'ont pas de port série derrière ce nom : "
+                              "branchez un adaptateur USB-série et indiquez son périphérique "
+                              "(souvent /dev/ttyUSB0) avec l'option %1.")
+            .arg(hint.deviceOption);
+    case OpenFailure::NotATerminal:
+        return QStringLiteral("Indiquez le périphérique d'un port série avec l'option %1.")
+            .arg(hint.deviceOption);
+    case OpenFailure::StaleLock:
+        return QStringLiteral("Supprimez ce fichier (sudo rm %1), puis %2.")
+            .arg(result.lockFile, hint.again);
+    case OpenFailure::OwnTerminal:
+        return QStringLiteral("Indiquez le périphérique de la carte avec l'option %1 (par "
+                              "exemple /dev/ttyUSB0).")
+            .arg(hint.deviceOption);
+    case OpenFailure::NoPort:
+        return QStringLiteral("Branchez l'adaptateur série de la carte, puis %1 ; ou indiquez le "
+                              "périphérique avec l'option %2.")
+            .arg(hint.again, hint.deviceOption);
+    case OpenFailure::UnknownPort:
+    case OpenFailure::Other:
+    case OpenFailure::None:
+        break;
+    }
+    return QStringLiteral("Vérifiez le périphérique, puis %1.").arg(hint.again);
 }

@@ -14,6 +14,13 @@ QString deviceOptionName(int portNumber);
 
 // Why the port could not be opened, as a clause ("accès refusé").
 QString openFailureReason(const OpenResult &result);
+// How the program in use lets the user name a device and try again.
+struct RetryHint {
+    QString deviceOption; // "--com1", "--port"
+    QString again;        // "choisissez à nouveau le port", "recommencez"
+};
+// What to do about a port that could not be opened.
+QString openFailureAdvice(const OpenResult &result, const RetryHint &hint);
 // The whole warning: what failed, which port stays in use (0 for none), what to do.
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse);
 // An open port closed on its own; lostNotes, when given, says which notes to send again.

@@ -42,31 +42,12 @@ QString where(const QString &file, const MelodyProblem &problem)
                : QStringLiteral("%1, ligne %2").arg(file).arg(problem.line);
 }
 
-// The window's reasons; the advice speaks of this command's own option.
+// The window's reasons and advice, speaking of this command's own option.
 QString openFailureText(const QString &portName, const OpenResult &result)
 {
-    QString advice;
-    switch (result.failure) {
-    case OpenFailure::Missing:
-        advice = QStringLiteral("Branchez l'adaptateur, ou indiquez le bon périphérique avec "
-                                "l'option --port.");
-        break;
-    case OpenFailure::PermissionDenied:
-        advice = permissionAdvice(result);
-        break;
-    case OpenFailure::Busy:
-        advice = QStringLiteral("Fermez le programme qui l'utilise, puis recommencez.");
-        break;
-    case OpenFailure::NoPort:
-        advice = QStringLiteral("Branchez l'adaptateur série de la carte, puis recommencez ; ou "
-                                "indiquez le périphérique avec l'option --port.");
-        break;
-    default:
-        advice = QStringLiteral("Vérifiez le périphérique, puis recommencez.");
-        break;
-    }
     return QStringLiteral("Impossible d'ouvrir %1 : %2.\n%3")
-        .arg(portName, openFailureReason(result), advice);
+        .arg(portName, openFailureReason(result),
+             openFailureAdvice(result, {QStringLiteral("--port"), QStringLiteral("recommencez")}));
 }
 
 struct PlayedNote {
