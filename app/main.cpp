@@ -5,6 +5,7 @@
 #include "qtfrench.h"
 #include "quitsignals.h"
 #include "runwindow.h"
+#include "serialportlink.h"
 #include "tinkoraoptions.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window with its menu entry, and so with its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinkora.Tinkora"));
 
-    Form1 window(portMap());
+    SerialPortLink link(portMap());
+    Form1 window(link, portMap());
     return runWindow(*app, window);
 }

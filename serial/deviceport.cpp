@@ -1,6 +1,7 @@
 #include "deviceport.h"
 
 #include "portguards.h"
+#include "systemerror.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -186,9 +187,13 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
     if (m_failing)
         return; // Qt repeats the error until the port is closed
     m_failing = true;
+    // Qt tells us from inside the call that failed: the system's answer is still there.
+    const SystemError systemError = lastSystemError();
     m_loss.cause = lost ? PortLoss::Cause::DeviceGone : PortLoss::Cause::WriteError;
-    if (!lost)
+    if (!lost) {
+        m_loss.systemError = systemError;
         m_loss.detail = m_port.errorString();
+    }
     // Closing the port from inside its own signal is unsafe; do it once control is back.
     QMetaObject::invokeMethod(this, &DevicePort::reportFailure, Qt::QueuedConnection);
 }

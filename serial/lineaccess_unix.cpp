@@ -1,6 +1,7 @@
 #include "lineaccess.h"
 
 #include "portguards.h"
+#include "systemerror.h"
 
 #include <cerrno>
 #include <cstring>
@@ -49,6 +50,18 @@ OpenFailure failureForOpen(int error, const struct stat *file)
     return failureForErrno(error);
 }
 
+// As ls -l shows it: "crw-rw----".
+QString accessText(mode_t mode)
+{
+    QString text = S_ISCHR(mode) ? QStringLiteral("c") : QStringLiteral("-");
+    const mode_t bits[] = {S_IRUSR, S_IWUSR, S_IXUSR, S_IRGRP, S_IWGRP,
+                           S_IXGRP, S_IROTH, S_IWOTH, S_IXOTH};
+    const QString letters = QStringLiteral("rwxrwxrwx");
+    for (int i = 0; i < 9; ++i)
+        text += (mode & bits[i]) ? letters[i] : u'-';
+    return text;
+}
+
 void describeOwner(OpenResult &result, const struct stat &file)
 {
     const passwd *owner = ::getpwuid(file.st_uid);
@@ -57,13 +70,13 @@ void describeOwner(OpenResult &result, const struct stat &file)
         owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(file.st_uid);
     result.deviceGroup =
         group ? QString::fromLocal8Bit(group->gr_name) : QString::number(file.st_gid);
-    result.deviceMode = file.st_mode;
+    result.deviceAccess = accessText(file.st_mode);
 }
 
 bool fail(OpenResult &result, OpenFailure failure, int error)
 {
     result.failure = failure;
-    result.systemError = error;
+    result.systemError = systemErrorFor(error);
     result.detail = QString::fromLocal8Bit(std::strerror(error));
     return false;
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "systemerror.h"
+
 #include <QByteArrayView>
+#include <QObject>
 #include <QString>
+
+#include <chrono>
 
 // Why a port could not be opened; the user's fix differs for each.
 // NoPort: the port follows the ports present, and there is none for it.
@@ -23,17 +28,17 @@ enum class OpenFailure {
 
 struct OpenResult {
     OpenFailure failure = OpenFailure::None;
-    QString device;      // the device path that was tried
-    int systemError = 0; // the system's error number, 0 when it gave none
-    QString detail;      // the system's or Qt's own words, untranslated; may be empty
-    QString holder;      // Busy: the program that has the device open, when it could be seen
+    QString device;                              // the device path that was tried
+    SystemError systemError = SystemError::None; // what the system answered, when it did
+    QString detail; // the system's or Qt's own words, untranslated; may be empty
+    QString holder; // Busy: the program that has the device open, when it could be seen
     qint64 holderPid = 0;
     QString lockFile; // StaleLock: the lock file in the way
     // Who may open the device, for PermissionDenied when the system tells: owner and group
-    // names, and the mode bits as the system gives them (file type included).
+    // names, and its access as ls -l shows it ("crw-rw----").
     QString deviceOwner;
     QString deviceGroup;
-    uint deviceMode = 0;
+    QString deviceAccess;
 
     bool ok() const { return failure == OpenFailure::None; }
 };
@@ -54,6 +59,7 @@ struct WriteResult {
     WriteFailure failure = WriteFailure::None;
     int portNumber = 0; // the port the bytes were meant for, 0 when none was open
     QString device;
+    SystemError systemError = SystemError::None; // for a System failure, when the system said
     QString detail;       // the system's or Qt's own words for a System failure
     quint64 sequence = 0; // the link's number for an accepted write, counting from 1; 0 if none
     UnsentWrites unsent;  // with DeviceGone: earlier writes the vanished port still held
@@ -66,16 +72,22 @@ struct PortLoss {
     enum class Cause { DeviceGone, WriteError };
 
     Cause cause = Cause::DeviceGone;
-    QString detail;         // Qt's own words for a WriteError
-    qint64 unsentBytes = 0; // queued bytes that never left
-    UnsentWrites unsent;    // the writes those bytes belonged to
+    SystemError systemError = SystemError::None; // for a WriteError, when the system said
+    QString detail;                              // Qt's own words for a WriteError
+    qint64 unsentBytes = 0;                      // queued bytes that never left
+    UnsentWrites unsent;                         // the writes those bytes belonged to
 };
 
 // The one serial port the melody goes out on. Writes never wait for the line: the bytes are
-// queued and leave while the event loop runs.
-class SerialLink {
+// queued and leave while the event loop runs, and the link says when they have left.
+class SerialLink : public QObject {
+    Q_OBJECT
 public:
-    virtual ~SerialLink() = default;
+    // How long the bytes still queued may take to leave when the program ends.
+    static constexpr std::chrono::milliseconds kExitFlushBudget{2000};
+
+    explicit SerialLink(QObject *parent = nullptr);
+    ~SerialLink() override;
 
     // Opens port 1 or 2 at 2400 baud, 8N1. The port already in use stays in use when this fails.
     virtual OpenResult Open(int portNumber) = 0;
@@ -86,9 +98,20 @@ public:
     // The port in use, 0 when none is open.
     virtual int openPort() const = 0;
 
+    // Sends what is still queued, waiting at most budget, then closes every port. Returns how
+    // many writes could not wholly leave in time.
+    virtual int flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget) = 0;
+
     WriteResult WriteByte(quint8 value)
     {
         const char byte = static_cast<char>(value);
         return writeBytes(QByteArrayView(&byte, 1));
     }
+
+signals:
+    // Every byte written to the port in use has left the line: the port's buffer and the
+    // driver's queue are both empty.
+    void drained();
+    // A port closed on its own (adapter unplugged, write error). Emitted once per loss.
+    void portLost(int portNumber, const QString &device, const PortLoss &loss);
 };

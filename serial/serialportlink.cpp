@@ -7,7 +7,7 @@
 #include <QDeadlineTimer>
 
 SerialPortLink::SerialPortLink(const PortMap &portMap, QObject *parent)
-    : QObject(parent)
+    : SerialLink(parent)
     , m_portMap(portMap)
 {
 }
@@ -67,6 +67,10 @@ OpenResult SerialPortLink::Open(int portNumber)
 
     connect(port.get(), &DevicePort::failed, this,
             [this, raw = port.get()](const PortLoss &loss) { onPortFailed(raw, loss); });
+    connect(port.get(), &DevicePort::drained, this, [this, raw = port.get()] {
+        if (m_current != 0 && slot(m_current).get() == raw)
+            emit drained();
+    });
     // The device this port stood for until now sends what it still holds before it lets go.
     if (slot(portNumber))
         letGo(portNumber, std::move(slot(portNumber)));

@@ -3,8 +3,6 @@
 #include "portmap.h"
 #include "seriallink.h"
 
-#include <QObject>
-
 #include <array>
 #include <chrono>
 #include <memory>
@@ -14,11 +12,9 @@ class DevicePort;
 
 // The serial link over Qt Serial Port. A port left for the other one stays open only until its
 // queued bytes have left, so switching ports mid-melody loses no frame.
-class SerialPortLink : public QObject, public SerialLink {
+class SerialPortLink : public SerialLink {
     Q_OBJECT
 public:
-    static constexpr std::chrono::milliseconds kExitFlushBudget{2000};
-
     explicit SerialPortLink(const PortMap &portMap = {}, QObject *parent = nullptr);
     ~SerialPortLink() override;
 
@@ -31,13 +27,7 @@ public:
     // Whether every byte written to the port in use has left the line.
     bool allSent() const;
 
-    // Sends what is still queued, waiting at most budget, then closes every port. Returns how
-    // many writes could not wholly leave in time.
-    int flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget);
-
-signals:
-    // A port closed on its own (adapter unplugged, write error). Emitted once per loss.
-    void portLost(int portNumber, const QString &device, const PortLoss &loss);
+    int flushAndClose(std::chrono::milliseconds budget = kExitFlushBudget) override;
 
 private:
     std::unique_ptr<DevicePort> &slot(int portNumber) { return m_ports[portNumber - 1]; }

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "quitsignals.h"
 #include "runwindow.h"
+#include "serialportlink.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -20,7 +21,8 @@ int main(int argc, char *argv[])
     quitOnUnixSignals(app);
     PortMap ports;
     ports.setDevicePath(1, QString::fromLocal8Bit(argv[1]));
-    Form1 window(ports);
+    SerialPortLink link(ports);
+    Form1 window(link, ports);
     const bool exitAtOnce = qstrcmp(argv[2], "exit") == 0;
 
     QTimer::singleShot(0, &window, [&window, exitAtOnce] {

@@ -2,6 +2,7 @@
 #include "givenports.h"
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
+#include "serialportlink.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -34,6 +35,7 @@ private:
 
     std::unique_ptr<PseudoTerminal> m_com1;
     std::unique_ptr<PseudoTerminal> m_com2;
+    std::unique_ptr<SerialPortLink> m_link; // outlives the window that writes through it
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<MessageBoxCloser> m_boxes;
 };
@@ -59,7 +61,8 @@ void TestAccessibility::init()
     PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, m_com1->slavePath());
     ports.setDevicePath(2, m_com2->slavePath());
-    m_window = std::make_unique<Form1>(ports);
+    m_link = std::make_unique<SerialPortLink>(ports);
+    m_window = std::make_unique<Form1>(*m_link, ports);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
@@ -67,6 +70,7 @@ void TestAccessibility::init()
 void TestAccessibility::cleanup()
 {
     m_window.reset();
+    m_link.reset();
     m_boxes.reset();
     m_com1.reset();
     m_com2.reset();
@@ -252,7 +256,8 @@ void TestAccessibility::toggleActionOnAPortThatFailsLeavesItUnchecked()
     PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, m_com1->slavePath());
     ports.setDevicePath(2, u"/dev/tinkora-none"_qs);
-    m_window = std::make_unique<Form1>(ports);
+    m_link = std::make_unique<SerialPortLink>(ports);
+    m_window = std::make_unique<Form1>(*m_link, ports);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     auto *option1 = m_window->findChild<QRadioButton *>(u"Option1"_qs);

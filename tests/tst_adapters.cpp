@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "messageboxcloser.h"
 #include "portscan.h"
+#include "serialportlink.h"
 #include "windowdriver.h"
 
 #include <QHelpEvent>
@@ -43,6 +44,7 @@ private:
 
     std::unique_ptr<AdapterBed> m_bed;
     std::unique_ptr<MessageBoxCloser> m_boxes;
+    std::unique_ptr<SerialPortLink> m_link; // outlives the window that writes through it
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<WindowDriver> m_driver;
 };
@@ -63,13 +65,15 @@ void TestAdapters::cleanup()
 {
     m_driver.reset();
     m_window.reset();
+    m_link.reset();
     m_boxes.reset();
     m_bed.reset();
 }
 
 void TestAdapters::openWindow()
 {
-    m_window = std::make_unique<Form1>(); // no --com1, no --com2
+    m_link = std::make_unique<SerialPortLink>(); // no --com1, no --com2
+    m_window = std::make_unique<Form1>(*m_link);
     m_driver = std::make_unique<WindowDriver>(m_window.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

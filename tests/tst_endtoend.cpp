@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "givenports.h"
 #include "messageboxcloser.h"
+#include "serialportlink.h"
 #include "windowdriver.h"
 
 #include <QFile>
@@ -60,7 +61,8 @@ void TestEndToEnd::fiveNoteMelody()
     {
         PortMap ports = givenPortsOnly();
         ports.setDevicePath(1, link);
-        Form1 window(ports);
+        SerialPortLink link(ports);
+        Form1 window(link, ports);
         WindowDriver driver(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

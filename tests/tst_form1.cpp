@@ -4,6 +4,7 @@
 #include "messageboxcloser.h"
 #include "pseudoterminal.h"
 #include "qtfrench.h"
+#include "serialportlink.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -64,6 +65,7 @@ private:
 
     std::unique_ptr<PseudoTerminal> m_com1;
     std::unique_ptr<PseudoTerminal> m_com2;
+    std::unique_ptr<SerialPortLink> m_link; // outlives the window that writes through it
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<MessageBoxCloser> m_boxes;
     std::unique_ptr<WindowDriver> m_driver;
@@ -79,6 +81,7 @@ void TestForm1::init()
 void TestForm1::cleanup()
 {
     m_window.reset();
+    m_link.reset();
     m_boxes.reset();
     m_com1.reset();
     m_com2.reset();
@@ -89,7 +92,8 @@ void TestForm1::createWindow(const QString &com1, const QString &com2)
     PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2);
-    m_window = std::make_unique<Form1>(ports);
+    m_link = std::make_unique<SerialPortLink>(ports);
+    m_window = std::make_unique<Form1>(*m_link, ports);
     m_driver = std::make_unique<WindowDriver>(m_window.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -3,11 +3,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-
 Q_DECLARE_METATYPE(OpenResult)
+Q_DECLARE_METATYPE(SystemError)
 
 // What the user reads when a port will not open: French, whatever the desktop's language, with
 // the device shown as it was typed and advice that fits the case.
@@ -48,13 +45,13 @@ void TestPortMessages::openFailures_data()
     OpenResult dialout = failure(OpenFailure::PermissionDenied);
     dialout.deviceOwner = u"root"_qs;
     dialout.deviceGroup = u"dialout"_qs;
-    dialout.deviceMode = S_IFCHR | 0660;
+    dialout.deviceAccess = u"crw-rw----"_qs;
     QTest::newRow("refused, dialout device")
         << dialout << QStringList{u"accès refusé"_qs, u"sudo adduser $USER dialout"_qs}
         << QStringList{};
     OpenResult other = dialout;
     other.deviceGroup = u"tty"_qs;
-    other.deviceMode = S_IFCHR | 0620;
+    other.deviceAccess = u"crw--w----"_qs;
     QTest::newRow("refused, device of another group")
         << other << QStringList{u"root"_qs, u"groupe tty"_qs, u"crw--w----"_qs}
         << QStringList{u"dialout"_qs};
@@ -81,25 +78,27 @@ void TestPortMessages::openFailures()
 
 void TestPortMessages::systemErrorsInFrench_data()
 {
-    QTest::addColumn<int>("error");
+    QTest::addColumn<SystemError>("error");
     QTest::addColumn<QString>("english"); // what strerror says under an English locale
     QTest::addColumn<QString>("french");
 
-    QTest::newRow("EISDIR") << EISDIR << u"Is a directory"_qs << u"c'est un dossier"_qs;
-    QTest::newRow("ELOOP") << ELOOP << u"Too many levels of symbolic links"_qs
+    QTest::newRow("EISDIR") << SystemError::IsADirectory << u"Is a directory"_qs
+                            << u"c'est un dossier"_qs;
+    QTest::newRow("ELOOP") << SystemError::TooManyLinks << u"Too many levels of symbolic links"_qs
                            << u"trop de niveaux de liens symboliques"_qs;
-    QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << u"File name too long"_qs
+    QTest::newRow("ENAMETOOLONG") << SystemError::NameTooLong << u"File name too long"_qs
                                   << u"nom de fichier trop long"_qs;
-    QTest::newRow("EIO") << EIO << u"Input/output error"_qs << u"erreur d'entrée-sortie"_qs;
-    QTest::newRow("ENOTDIR") << ENOTDIR << u"Not a directory"_qs
+    QTest::newRow("EIO") << SystemError::InputOutput << u"Input/output error"_qs
+                         << u"erreur d'entrée-sortie"_qs;
+    QTest::newRow("ENOTDIR") << SystemError::NotADirectory << u"Not a directory"_qs
                              << u"un élément du chemin n'est pas un dossier"_qs;
-    QTest::newRow("EROFS") << EROFS << u"Read-only file system"_qs
+    QTest::newRow("EROFS") << SystemError::ReadOnlyFileSystem << u"Read-only file system"_qs
                            << u"système de fichiers en lecture seule"_qs;
 }
 
 void TestPortMessages::systemErrorsInFrench()
 {
-    QFETCH(int, error);
+    QFETCH(SystemError, error);
     QFETCH(QString, english);
     QFETCH(QString, french);
 
@@ -114,25 +113,28 @@ void TestPortMessages::systemErrorsInFrench()
     QVERIFY2(!text.contains(english), qPrintable(text));
 }
 
-// Qt reports a failed write with strerror's words only, in the program's locale.
+// A failed write says the system's answer in French, whatever words Qt had for it.
 void TestPortMessages::qtsWordsForAWriteInFrench()
 {
     WriteResult write;
     write.failure = WriteFailure::System;
     write.portNumber = 1;
     write.device = u"/dev/ttyUSB0"_qs;
-    write.detail = QString::fromLocal8Bit(std::strerror(EIO));
+    write.systemError = SystemError::InputOutput;
+    write.detail = u"Input/output error"_qs;
     QVERIFY2(writeFailureText(write).contains(u"(/dev/ttyUSB0) : erreur d'entrée-sortie."_qs),
              qPrintable(writeFailureText(write)));
 
     PortLoss loss;
     loss.cause = PortLoss::Cause::WriteError;
-    loss.detail = QString::fromLocal8Bit(std::strerror(ENXIO));
+    loss.systemError = SystemError::NoSuchDeviceOrAddress;
+    loss.detail = u"No such device or address"_qs;
     const QString lost = portLostText(2, u"/dev/ttyACM0"_qs, loss);
     QVERIFY2(lost.contains(u"échec de l'écriture : périphérique ou adresse introuvable"_qs),
              qPrintable(lost));
 
-    write.detail = u"Unknown error"_qs; // words it cannot place stay as they are
+    write.systemError = SystemError::Other; // an answer with no French text keeps its words
+    write.detail = u"Unknown error"_qs;
     QVERIFY(writeFailureText(write).contains(u"Unknown error"_qs));
 }
 

@@ -276,18 +276,24 @@ void TestSerialPortLink::openFailures_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<OpenFailure>("failure");
+    QTest::addColumn<SystemError>("systemError"); // the system's answer, kept where it came
 
-    QTest::newRow("missing") << u"/dev/tinkora-no-such-device"_qs << OpenFailure::Missing;
-    QTest::newRow("missing folder") << u"/nonexistent/ttyUSB0"_qs << OpenFailure::Missing;
-    QTest::newRow("not a serial port") << u"/dev/null"_qs << OpenFailure::NotATerminal;
-    QTest::newRow("a socket") << u"socket"_qs << OpenFailure::NotATerminal;
-    QTest::newRow("a folder") << u"/dev"_qs << OpenFailure::Other;
+    QTest::newRow("missing") << u"/dev/tinkora-no-such-device"_qs << OpenFailure::Missing
+                             << SystemError::NoSuchFile;
+    QTest::newRow("missing folder")
+        << u"/nonexistent/ttyUSB0"_qs << OpenFailure::Missing << SystemError::NoSuchFile;
+    QTest::newRow("not a serial port")
+        << u"/dev/null"_qs << OpenFailure::NotATerminal << SystemError::NotATerminal;
+    QTest::newRow("a socket") << u"socket"_qs << OpenFailure::NotATerminal
+                              << SystemError::NoSuchDeviceOrAddress;
+    QTest::newRow("a folder") << u"/dev"_qs << OpenFailure::Other << SystemError::IsADirectory;
 }
 
 void TestSerialPortLink::openFailures()
 {
     QFETCH(QString, path);
     QFETCH(OpenFailure, failure);
+    QFETCH(SystemError, systemError);
 
     // A socket refuses open() with ENXIO, which other files give for a missing device.
     QTemporaryDir folder;
@@ -308,6 +314,7 @@ void TestSerialPortLink::openFailures()
     auto link = makeLink(path);
     const OpenResult result = link->Open(1);
     QCOMPARE(result.failure, failure);
+    QCOMPARE(result.systemError, systemError);
     QCOMPARE(result.device, path);
     QVERIFY(!openFailureReason(result).isEmpty());
     QCOMPARE(link->openPort(), 0);

@@ -36,7 +36,7 @@ private:
 
 void TestTransferCommand::init()
 {
-    m_link = RecordingLink{};
+    m_link.reset();
     QVERIFY(m_link.Open(1).ok());
     m_view = RecordingView{};
     m_state = TransferState{};
@@ -278,7 +278,8 @@ void TestTransferCommand::failedWriteIsReported()
 {
     m_view.choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     m_link.nextFailure = WriteFailure::System;
-    m_link.failureDetail = QString::fromLocal8Bit(std::strerror(EIO)); // what Qt passes on
+    m_link.failureError = SystemError::InputOutput;
+    m_link.failureDetail = u"Input/output error"_qs; // what Qt passes on
     transfer();
     QCOMPARE(m_view.warnings,
              QStringList{u"La note n'a pas été envoyée sur COM1 (/dev/ttyUSB0) : erreur "

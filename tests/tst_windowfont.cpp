@@ -1,6 +1,7 @@
 #include "displaytexts.h"
 #include "form1.h"
 #include "givenports.h"
+#include "recordinglink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,6 +26,7 @@ private slots:
     void cleanup();
 
 private:
+    RecordingLink m_link;
     std::unique_ptr<Form1> m_window;
 };
 
@@ -79,7 +81,7 @@ void TestWindowFont::everyTextFits()
         QSKIP("font not installed");
     QApplication::setStyle(style);
     QApplication::setFont(QFont(family, 11)); // as a desktop sets it
-    m_window = std::make_unique<Form1>(givenPortsOnly());
+    m_window = std::make_unique<Form1>(m_link, givenPortsOnly());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 

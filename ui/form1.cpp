@@ -76,9 +76,10 @@ QString optionsKeptWhole(QString text)
 
 } // namespace
 
-Form1::Form1(const PortMap &ports, QWidget *parent)
+Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
     : QWidget(parent)
-    , MSComm1(ports)
+    , MSComm1(link)
+    , m_portMap(ports)
 {
     installAccessibleFactory(); // before anything asks how the window should be announced
     setObjectName(QStringLiteral("Form1"));
@@ -108,8 +109,7 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
     connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     // Queued: the warning box must not open inside the port's own notification.
-    connect(&MSComm1, &SerialPortLink::portLost, this, &Form1::reportPortLost,
-            Qt::QueuedConnection);
+    connect(&MSComm1, &SerialLink::portLost, this, &Form1::reportPortLost, Qt::QueuedConnection);
 }
 
 void Form1::createControls()
@@ -201,7 +201,7 @@ void Form1::describePort(int portNumber, bool lookAtSystem)
 {
     QRadioButton *button = portNumber == 1 ? Option1 : Option2;
     const int other = portNumber == 1 ? 2 : 1;
-    const PortMap &map = MSComm1.portMap();
+    const PortMap &map = m_portMap;
     QString device;
     QString link;
     if (lookAtSystem) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "serialportlink.h"
+#include "portmap.h"
+#include "seriallink.h"
 #include "transferview.h"
 
 #include <QWidget>
@@ -15,7 +16,9 @@ class QToolButton;
 class Form1 : public QWidget, public TransferView {
     Q_OBJECT
 public:
-    explicit Form1(const PortMap &ports = {}, QWidget *parent = nullptr);
+    // The window writes through link; ports says what COM1 and COM2 stand for, for the
+    // tooltips (the program gives the link the same map).
+    explicit Form1(SerialLink &link, const PortMap &ports = {}, QWidget *parent = nullptr);
 
     QString ListText(ChoiceList list) const override;
     void ShowWarning(const QString &text) override;
@@ -46,7 +49,8 @@ private:
     void onPortToggled(int portNumber, bool checked);
     void describePort(int portNumber, bool lookAtSystem);
 
-    SerialPortLink MSComm1;
+    SerialLink &MSComm1;
+    PortMap m_portMap;
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QRadioButton *Option1 = nullptr;

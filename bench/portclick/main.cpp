@@ -3,6 +3,7 @@
 // ports present, opens the first adapter and enables the controls. Run under umockdev-wrapper.
 #include "adapterbed.h"
 #include "form1.h"
+#include "serialportlink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,7 +45,8 @@ int main(int argc, char *argv[])
 
     std::vector<double> millis;
     for (int run = 0; run < runs; ++run) {
-        Form1 window; // no options: COM1 is the first port present at the click
+        SerialPortLink link; // no options: COM1 is the first port present at the click
+        Form1 window(link);
         window.show();
         QCoreApplication::processEvents();
         auto *option1 = window.findChild<QRadioButton *>(QStringLiteral("Option1"));

@@ -9,10 +9,10 @@
 #include <chrono>
 #include <vector>
 
-class SerialPortLink;
+class SerialLink;
 
 // Writes planned frames through an opened link, one at a time: each frame is handed over whole,
-// and the next one only goes once it has left the line and the gap has passed.
+// and the next one only goes once the link says it has left the line and the gap has passed.
 class MelodySender : public QObject {
     Q_OBJECT
 public:
@@ -23,7 +23,7 @@ public:
         std::chrono::milliseconds gap{50}; // after each frame has left the line
     };
 
-    MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
+    MelodySender(SerialLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
                  QTextStream &out, QObject *parent = nullptr);
 
     void start();
@@ -39,15 +39,13 @@ signals:
 
 private:
     void sendNext();
-    void checkLine();
     void frameLeft();
     void finish(Outcome outcome, const QString &failure = {});
 
-    SerialPortLink &m_link;
+    SerialLink &m_link;
     std::vector<PlannedFrame> m_frames;
     Pacing m_pacing;
     QTextStream &m_out;
-    QTimer m_lineTimer;
     QTimer m_gapTimer;
     std::size_t m_next = 0;
     bool m_inFlight = false;

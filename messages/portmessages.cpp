@@ -90,10 +90,10 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
                      const QString &lostNotes)
 {
-    QString reason =
-        loss.cause == PortLoss::Cause::DeviceGone
-            ? deviceGone()
-            : QStringLiteral("échec de l'écriture : %1").arg(systemErrorText(0, loss.detail));
+    QString reason = loss.cause == PortLoss::Cause::DeviceGone
+                         ? deviceGone()
+                         : QStringLiteral("échec de l'écriture : %1")
+                               .arg(systemErrorText(loss.systemError, loss.detail));
     QString text = QStringLiteral("%1 (%2) a été fermé : %3.")
                        .arg(portName(portNumber), shownAsTyped(device), reason);
     if (!lostNotes.isEmpty())
@@ -130,7 +130,7 @@ QString writeFailureText(const WriteResult &result)
             .arg(portName(1), portName(2));
     const QString reason = result.failure == WriteFailure::DeviceGone
                                ? deviceGone()
-                               : systemErrorText(0, result.detail);
+                               : systemErrorText(result.systemError, result.detail);
     return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
                           "puis choisissez à nouveau le port.")
         .arg(portName(result.portNumber), shownAsTyped(result.device), reason);

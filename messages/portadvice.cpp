@@ -1,22 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portmessages.h"
-
-#include <sys/stat.h>
-
-namespace {
-
-// As ls -l shows it: "crw-rw----".
-QString modeText(uint mode)
-{
-    QString text = S_ISCHR(mode) ? QStringLiteral("c") : QStringLiteral("-");
-    const uint bits[] = {S_IRUSR, S_IWUSR, S_IXUSR, S_IRGRP, S_IWGRP,
-                         S_IXGRP, S_IROTH, S_IWOTH, S_IXOTH};
-    const QString letters = QStringLiteral("rwxrwxrwx");
-    for (int i = 0; i < 9; ++i)
-        text += (mode & bits[i]) ? letters[i] : u'-';
-    return text;
-}
-
-} // namespace
 
 QString permissionAdvice(const OpenResult &result)
 {
@@ -28,5 +11,5 @@ QString permissionAdvice(const OpenResult &result)
     return QStringLiteral("Le périphérique appartient à %1, groupe %2, droits %3 : seuls ce "
                           "compte et ce groupe peuvent l'ouvrir. Demandez à l'administrateur "
                           "d'en ouvrir l'accès, ou indiquez un autre périphérique.")
-        .arg(result.deviceOwner, result.deviceGroup, modeText(result.deviceMode));
+        .arg(result.deviceOwner, result.deviceGroup, result.deviceAccess);
 }

@@ -1,74 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "systemerrortext.h"
 
-#include <cerrno>
-#include <cstring>
-
-QString systemErrorText(int systemError)
+QString systemErrorText(SystemError error)
 {
-    switch (systemError) {
-    case ENOENT:
+    switch (error) {
+    case SystemError::NoSuchFile:
         return QStringLiteral("fichier ou dossier introuvable");
-    case ENOTDIR:
+    case SystemError::NotADirectory:
         return QStringLiteral("un élément du chemin n'est pas un dossier");
-    case EISDIR:
+    case SystemError::IsADirectory:
         return QStringLiteral("c'est un dossier");
-    case ELOOP:
+    case SystemError::TooManyLinks:
         return QStringLiteral("trop de niveaux de liens symboliques");
-    case ENAMETOOLONG:
+    case SystemError::NameTooLong:
         return QStringLiteral("nom de fichier trop long");
-    case EACCES:
+    case SystemError::AccessDenied:
         return QStringLiteral("permission refusée");
-    case EPERM:
+    case SystemError::NotPermitted:
         return QStringLiteral("opération non permise");
-    case EROFS:
+    case SystemError::ReadOnlyFileSystem:
         return QStringLiteral("système de fichiers en lecture seule");
-    case EBUSY:
+    case SystemError::Busy:
         return QStringLiteral("périphérique ou ressource occupé");
-    case EWOULDBLOCK:
+    case SystemError::WouldBlock:
         return QStringLiteral("ressource temporairement indisponible");
-    case ENXIO:
+    case SystemError::NoSuchDeviceOrAddress:
         return QStringLiteral("périphérique ou adresse introuvable");
-    case ENODEV:
+    case SystemError::NoSuchDevice:
         return QStringLiteral("aucun périphérique de ce type");
-    case EIO:
+    case SystemError::InputOutput:
         return QStringLiteral("erreur d'entrée-sortie");
-    case ENOTTY:
+    case SystemError::NotATerminal:
         return QStringLiteral("ce n'est pas un terminal");
-    case ETXTBSY:
+    case SystemError::TextFileBusy:
         return QStringLiteral("fichier texte occupé");
-    case EINTR:
+    case SystemError::Interrupted:
         return QStringLiteral("appel système interrompu");
-    case EINVAL:
+    case SystemError::InvalidArgument:
         return QStringLiteral("argument invalide");
-    case EMFILE:
+    case SystemError::TooManyOpenFiles:
         return QStringLiteral("trop de fichiers ouverts");
-    case ENFILE:
+    case SystemError::TooManyOpenFilesInSystem:
         return QStringLiteral("trop de fichiers ouverts dans le système");
-    case ENOMEM:
+    case SystemError::OutOfMemory:
         return QStringLiteral("mémoire insuffisante");
-    case EOVERFLOW:
+    case SystemError::Overflow:
         return QStringLiteral("valeur trop grande pour le type de données");
-    case ENOLCK:
+    case SystemError::NoLocks:
         return QStringLiteral("aucun verrou disponible");
-    case ENOSPC:
+    case SystemError::NoSpace:
         return QStringLiteral("aucun espace disponible sur le périphérique");
-    case EPIPE:
+    case SystemError::BrokenPipe:
         return QStringLiteral("tube cassé");
-    default:
-        return {};
+    case SystemError::None:
+    case SystemError::Other:
+        break;
     }
+    return {};
 }
 
-QString systemErrorText(int systemError, const QString &systemWords)
+QString systemErrorText(SystemError error, const QString &systemWords)
 {
-    if (systemError == 0 && !systemWords.isEmpty()) {
-        // Qt gives only strerror's words: find the number that says them.
-        constexpr int kLastError = 133; // EHWPOISON, the last error number on Linux
-        for (int error = 1; error <= kLastError && systemError == 0; ++error) {
-            if (QString::fromLocal8Bit(std::strerror(error)) == systemWords)
-                systemError = error;
-        }
-    }
-    const QString french = systemErrorText(systemError);
+    const QString french = systemErrorText(error);
     return french.isEmpty() ? systemWords : french;
 }

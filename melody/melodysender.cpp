@@ -1,9 +1,9 @@
 #include "melodysender.h"
 
 #include "portmessages.h"
-#include "serialportlink.h"
+#include "seriallink.h"
 
-MelodySender::MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
+MelodySender::MelodySender(SerialLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
                            QTextStream &out, QObject *parent)
     : QObject(parent)
     , m_link(link)
@@ -11,14 +11,15 @@ MelodySender::MelodySender(SerialPortLink &link, std::vector<PlannedFrame> frame
     , m_pacing(pacing)
     , m_out(out)
 {
-    // A frame takes 12.5 ms on the line at 2400 baud: look often so the gap starts on time.
-    m_lineTimer.setInterval(std::chrono::milliseconds(1));
-    m_lineTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_lineTimer, &QTimer::timeout, this, &MelodySender::checkLine);
     m_gapTimer.setSingleShot(true);
     m_gapTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_gapTimer, &QTimer::timeout, this, &MelodySender::sendNext);
-    connect(&m_link, &SerialPortLink::portLost, this,
+    // One frame is on its way at a time, so the line drained means that frame has left.
+    connect(&m_link, &SerialLink::drained, this, [this] {
+        if (m_inFlight && m_outcome == Outcome::Running)
+            frameLeft();
+    });
+    connect(&m_link, &SerialLink::portLost, this,
             [this](int portNumber, const QString &device, const PortLoss &loss) {
                 // The window's words, without its advice to pick the port again.
                 finish(Outcome::PortFailed,
@@ -39,27 +40,17 @@ void MelodySender::sendNext()
         finish(Outcome::Written);
         return;
     }
-    const PlannedFrame &planned = m_frames[m_next];
+    const PlannedFrame &planned = m_frames[m_next++];
+    // In flight before the write: a line that takes the frame at once says so inside it.
+    m_inFlight = true;
     const WriteResult result = m_link.writeBytes(planned.frame.toBytes());
     if (!result.ok()) {
+        m_inFlight = false;
+        --m_next;
         finish(Outcome::PortFailed, writeFailureText(result));
         return;
     }
-    ++m_next;
-    m_inFlight = true;
     m_out << planned.describe() << Qt::endl;
-    checkLine();
-}
-
-void MelodySender::checkLine()
-{
-    if (!m_link.allSent()) {
-        if (!m_lineTimer.isActive())
-            m_lineTimer.start();
-        return;
-    }
-    m_lineTimer.stop();
-    frameLeft();
 }
 
 void MelodySender::frameLeft()
@@ -74,7 +65,6 @@ void MelodySender::frameLeft()
 
 void MelodySender::stop()
 {
-    m_lineTimer.stop();
     m_gapTimer.stop();
     if (m_outcome == Outcome::PortFailed)
         return;
@@ -90,7 +80,6 @@ void MelodySender::finish(Outcome outcome, const QString &failure)
 {
     if (m_outcome != Outcome::Running)
         return;
-    m_lineTimer.stop();
     m_gapTimer.stop();
     m_outcome = outcome;
     m_failure = failure;
