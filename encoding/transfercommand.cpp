@@ -152,7 +152,8 @@ std::optional<TransferFrame> TransferCommand::encode()
         m_view.ShowWarning(warning.text);
     if (!choice.ok())
         return std::nullopt;
-    return TransferFrame{quint8(2 * (slotNumber() - 1)), choice.NoteCode, choice.DurationCode};
+    return TransferFrame{TransferState::addressOf(slotNumber()), choice.NoteCode,
+                         choice.DurationCode};
 }
 
 bool TransferCommand::writeFrame(const TransferFrame &frame)
@@ -191,7 +192,7 @@ QString TransferCommand::stepBack(const UnsentWrites &unsent)
         m_state.NoteNumber = quint8(first);
         // The fields show the last slot that really left, or their start texts if none did.
         const int shown = first - 1;
-        m_state.DeviceAddress = quint8(shown > 0 ? 2 * (shown - 1) : 0);
+        m_state.DeviceAddress = shown > 0 ? TransferState::addressOf(shown) : 0;
         m_view.SetDisplayText(DisplayField::Text1, shown > 0
                                                        ? QStringLiteral("Note N° %1").arg(shown)
                                                        : QStringLiteral("Note N°"));
@@ -199,7 +200,8 @@ QString TransferCommand::stepBack(const UnsentWrites &unsent)
                               shown > 0 ? QStringLiteral("@EEPROM: %1").arg(m_state.DeviceAddress)
                                         : QStringLiteral("@EEPROM"));
     }
-    return lostNotesText(first, last, m_state.NoteNumber, 2 * (m_state.NoteNumber - 1));
+    return lostNotesText(first, last, m_state.NoteNumber,
+                         TransferState::addressOf(m_state.NoteNumber));
 }
 
 void TransferCommand::show(const TransferFrame &frame)

@@ -8,6 +8,10 @@
 struct TransferState {
     static constexpr quint8 MaxNotes = 31;
 
+    // The EEPROM address of a slot (1 to MaxNotes): two bytes per note from 0.
+    static constexpr quint8 addressOf(int slot) { return quint8(2 * (slot - 1)); }
+    static constexpr quint8 lastAddress() { return addressOf(MaxNotes); }
+
     quint8 NoteNumber = 1;    // slot the next transfer writes, 1 to MaxNotes
     quint8 DeviceAddress = 0; // EEPROM address of the slot last written
     quint8 NoteCode = 0;      // last note code written

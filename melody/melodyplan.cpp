@@ -74,7 +74,7 @@ void MelodyPlan::check(const MelodyNote &note, int slot)
     if (!choice.ok() || slot > TransferState::MaxNotes)
         return;
     m_frames.push_back({slot,
-                        {quint8(2 * (slot - 1)), choice.NoteCode, choice.DurationCode},
+                        {TransferState::addressOf(slot), choice.NoteCode, choice.DurationCode},
                         note.note.text,
                         note.value.text});
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "boardtiming.h"
+#include "notetable.h"
+#include "transferstate.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,8 +10,8 @@
 // One three-byte frame as the board receives it: address, note code, duration byte.
 struct DeviceFrame {
     static constexpr int kSize = 3;
-    static constexpr int kLastAddress = 60; // slot 31
-    static constexpr int kLastNoteCode = 36;
+    static constexpr int kLastAddress = TransferState::lastAddress();
+    static constexpr int kLastNoteCode = int(NoteTable.size());
 
     quint8 address = 0;
     quint8 noteCode = 0;
