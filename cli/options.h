@@ -4,14 +4,41 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-// One option of the program, written "--name VALUE" or "--name=VALUE"; a flag names no value.
+// The whole numbers an option's value may be, both ends included.
+struct WholeRange {
+    int lowest = 0;
+    int highest = 0;
+};
+
+// One option of the program, written "--name VALUE" or "--name=VALUE". A flag names no value,
+// no range and no choices. A table holds one line for each, made by one of the four below.
 struct OptionSpec {
     QString name;      // without the leading "--"
-    QString valueName; // shown in the help; empty for a flag
+    QString valueName; // shown in the help; empty for a flag, or for choices shown as a|b
     QString help;      // one French sentence
+    std::optional<WholeRange> range; // the value must be a whole number in it
+    QStringList choices;             // the value must be one of these words
+    QString byDefault;               // the value when the option is not given
+
+    bool takesValue() const { return !valueName.isEmpty() || range || !choices.isEmpty(); }
+
+    static OptionSpec flag(QString name, QString help);
+    static OptionSpec text(QString name, QString valueName, QString help, QString byDefault = {});
+    static OptionSpec number(QString name, QString valueName, WholeRange range, QString help,
+                             std::optional<int> byDefault = std::nullopt);
+    static OptionSpec choice(QString name, QStringList choices, QString help,
+                             QString byDefault = {});
+};
+
+// Arguments that are not options, such as a file: exactly count of them, in the help as name.
+struct PositionalSpec {
+    QString name; // in capitals, as in "Utilisation : tinkora-send [options] FICHIER"
+    QString help;
+    int count = 1;
 };
 
 // What the command line asks for, decided before any window or display is touched.
@@ -19,18 +46,27 @@ struct ParsedOptions {
     enum class Action { Run, Help, HelpAll, Version, UsageError };
 
     Action action = Action::Run;
-    QString error;                 // French, for stderr, with Action::UsageError
-    QMap<QString, QString> values; // the options given; a flag maps to an empty text
+    QString error;                   // French, for stderr, with Action::UsageError
+    QMap<QString, QString> values;   // the options given; a flag maps to an empty text
+    QMap<QString, QString> defaults; // the table's values for the options not given
+    QStringList positionals;         // in the order given
 
     bool isSet(const QString &name) const { return values.contains(name); }
-    QString value(const QString &name) const { return values.value(name); }
+    QString value(const QString &name) const { return values.value(name, defaults.value(name)); }
+    // An option with a range: the parser has checked the value.
+    int number(const QString &name) const { return value(name).toInt(); }
 };
 
-// Checks every argument against the program's options and Qt's own (-platform, -style...),
-// which it leaves for QApplication. Texts are French and name arguments as they were typed.
+// Checks every argument against the program's options. Texts are French and name arguments
+// as they were typed.
 class Options {
 public:
-    Options(QString program, QString description, QList<OptionSpec> options);
+    // Only a program that makes a QApplication takes Qt's own options (-platform, -style...);
+    // the parser leaves them in argv for it and shows them under --help-all.
+    enum class QtOptions { Refused, LeftForQApplication };
+
+    Options(QString program, QString description, QList<OptionSpec> options,
+            QList<PositionalSpec> positionals = {}, QtOptions qtOptions = QtOptions::Refused);
 
     // arguments: argv without the program name, as the system gave them.
     ParsedOptions parse(const QList<QByteArray> &arguments) const;
@@ -50,8 +86,16 @@ public:
 private:
     ParsedOptions usageError(const QString &error) const;
     const OptionSpec *find(QStringView name) const;
+    // Each returns the usage error, when there is one.
+    std::optional<QString> takeOption(const QList<QByteArray> &arguments, qsizetype &i,
+                                      ParsedOptions &result) const;
+    std::optional<QString> takePositional(const QByteArray &argument, ParsedOptions &result) const;
+    std::optional<QString> missingPositional(const ParsedOptions &result) const;
+    const PositionalSpec *positionalAt(qsizetype index) const;
 
     QString m_program;
     QString m_description;
     QList<OptionSpec> m_options;
+    QList<PositionalSpec> m_positionals;
+    QtOptions m_qtOptions;
 };
