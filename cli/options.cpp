@@ -1,7 +1,6 @@
 #include "options.h"
 
 #include "helplayout.h"
-#include "optionvalue.h"
 #include "qtoptions.h"
 #include "showntext.h"
 
@@ -31,40 +30,6 @@ Argument split(const QByteArray &argument)
 }
 
 } // namespace
-
-OptionSpec OptionSpec::flag(QString name, QString help)
-{
-    OptionSpec spec;
-    spec.name = std::move(name);
-    spec.help = std::move(help);
-    return spec;
-}
-
-OptionSpec OptionSpec::text(QString name, QString valueName, QString help, QString byDefault)
-{
-    OptionSpec spec = flag(std::move(name), std::move(help));
-    spec.valueName = std::move(valueName);
-    spec.byDefault = std::move(byDefault);
-    return spec;
-}
-
-OptionSpec OptionSpec::number(QString name, QString valueName, WholeRange range, QString help,
-                              std::optional<int> byDefault)
-{
-    Q_ASSERT(!byDefault || (*byDefault >= range.lowest && *byDefault <= range.highest));
-    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help),
-                           byDefault ? QString::number(*byDefault) : QString());
-    spec.range = range;
-    return spec;
-}
-
-OptionSpec OptionSpec::choice(QString name, QStringList choices, QString help, QString byDefault)
-{
-    Q_ASSERT(byDefault.isEmpty() || choices.contains(byDefault));
-    OptionSpec spec = text(std::move(name), QString(), std::move(help), std::move(byDefault));
-    spec.choices = std::move(choices);
-    return spec;
-}
 
 Options::Options(QString program, QString description, QList<OptionSpec> options,
                  QList<PositionalSpec> positionals, QtOptions qtOptions)

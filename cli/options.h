@@ -1,5 +1,7 @@
 #pragma once
 
+#include "optionspec.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -7,39 +9,6 @@
 #include <QStringList>
 
 #include <optional>
-
-// The whole numbers an option's value may be, both ends included.
-struct WholeRange {
-    int lowest = 0;
-    int highest = 0;
-};
-
-// One option of the program, written "--name VALUE" or "--name=VALUE". A flag names no value,
-// no range and no choices. A table holds one line for each, made by one of the four below.
-struct OptionSpec {
-    QString name;      // without the leading "--"
-    QString valueName; // shown in the help; empty for a flag, or for choices shown as a|b
-    QString help;      // one French sentence
-    std::optional<WholeRange> range; // the value must be a whole number in it
-    QStringList choices;             // the value must be one of these words
-    QString byDefault;               // the value when the option is not given
-
-    bool takesValue() const { return !valueName.isEmpty() || range || !choices.isEmpty(); }
-
-    static OptionSpec flag(QString name, QString help);
-    static OptionSpec text(QString name, QString valueName, QString help, QString byDefault = {});
-    static OptionSpec number(QString name, QString valueName, WholeRange range, QString help,
-                             std::optional<int> byDefault = std::nullopt);
-    static OptionSpec choice(QString name, QStringList choices, QString help,
-                             QString byDefault = {});
-};
-
-// Arguments that are not options, such as a file: exactly count of them, in the help as name.
-struct PositionalSpec {
-    QString name; // in capitals, as in "Utilisation : tinkora-send [options] FICHIER"
-    QString help;
-    int count = 1;
-};
 
 // What the command line asks for, decided before any window or display is touched.
 struct ParsedOptions {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "optionvalue.h"
+#include "optionspec.h"
 
-#include "options.h"
 #include "showntext.h"
 
 #include <QStringDecoder>
@@ -28,7 +27,56 @@ QString expected(const OptionSpec &spec)
     return alternatives(spec.choices);
 }
 
+// The value is a number or one of a few words, not any name.
+bool isRestricted(const OptionSpec &spec)
+{
+    return spec.range || !spec.choices.isEmpty();
+}
+
+bool isAllowed(const OptionSpec &spec, const QByteArray &value)
+{
+    if (spec.range) {
+        const std::optional<qint64> number = wholeNumber(value);
+        return number && *number >= spec.range->lowest && *number <= spec.range->highest;
+    }
+    return isValidUtf8(value) && spec.choices.contains(QString::fromUtf8(value));
+}
+
 } // namespace
+
+OptionSpec OptionSpec::flag(QString name, QString help)
+{
+    OptionSpec spec;
+    spec.name = std::move(name);
+    spec.help = std::move(help);
+    return spec;
+}
+
+OptionSpec OptionSpec::text(QString name, QString valueName, QString help, QString byDefault)
+{
+    OptionSpec spec = flag(std::move(name), std::move(help));
+    spec.valueName = std::move(valueName);
+    spec.byDefault = std::move(byDefault);
+    return spec;
+}
+
+OptionSpec OptionSpec::number(QString name, QString valueName, WholeRange range, QString help,
+                              std::optional<int> byDefault)
+{
+    Q_ASSERT(!byDefault || (*byDefault >= range.lowest && *byDefault <= range.highest));
+    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help),
+                           byDefault ? QString::number(*byDefault) : QString());
+    spec.range = range;
+    return spec;
+}
+
+OptionSpec OptionSpec::choice(QString name, QStringList choices, QString help, QString byDefault)
+{
+    Q_ASSERT(byDefault.isEmpty() || choices.contains(byDefault));
+    OptionSpec spec = text(std::move(name), QString(), std::move(help), std::move(byDefault));
+    spec.choices = std::move(choices);
+    return spec;
+}
 
 bool isValidUtf8(const QByteArray &bytes)
 {
@@ -57,7 +105,7 @@ std::optional<qint64> wholeNumber(const QByteArray &text)
 
 QString missingValue(const OptionSpec &spec, const QString &option)
 {
-    if (spec.range || !spec.choices.isEmpty())
+    if (isRestricted(spec))
         return QStringLiteral("il manque la valeur de l'option %1 : %2")
             .arg(option, expected(spec));
     return QStringLiteral("il manque le %1 de l'option %2").arg(spec.valueName.toLower(), option);
@@ -66,11 +114,7 @@ QString missingValue(const OptionSpec &spec, const QString &option)
 std::optional<QString> valueProblem(const OptionSpec &spec, const QString &option,
                                     const QByteArray &value)
 {
-    const bool chosen = spec.choices.contains(QString::fromUtf8(value)) && isValidUtf8(value);
-    const std::optional<qint64> number = spec.range ? wholeNumber(value) : std::nullopt;
-    if ((spec.range &&
-         (!number || *number < spec.range->lowest || *number > spec.range->highest)) ||
-        (!spec.choices.isEmpty() && !chosen))
+    if (isRestricted(spec) && !isAllowed(spec, value))
         return QStringLiteral("l'option %1 attend %2, pas %3")
             .arg(option, expected(spec),
                  value.isEmpty() ? QStringLiteral("une valeur vide") : quotedArgument(value));
