@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a scratch DESTDIR, as a package would, and checks what a desktop gets:
 # the programs, the menu entry, the icons, the AppStream metainfo and the man page.
 # Usage: check-install.sh BUILD_DIR VERSION "PROGRAM..."
