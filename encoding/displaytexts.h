@@ -3,13 +3,24 @@
 
 #include <QString>
 
-// What the two display fields show after a transfer: the slot and the EEPROM address written.
+// What the two display fields show: their start texts, shown again when no note has left yet,
+// and after a transfer the slot and the EEPROM address written.
+inline QString noteNumberStartText()
+{
+    return QStringLiteral("Note N°");
+}
+
+inline QString deviceAddressStartText()
+{
+    return QStringLiteral("@EEPROM");
+}
+
 inline QString noteNumberText(int noteNumber)
 {
-    return QStringLiteral("Note N° %1").arg(noteNumber);
+    return noteNumberStartText() + u' ' + QString::number(noteNumber);
 }
 
 inline QString deviceAddressText(int deviceAddress)
 {
-    return QStringLiteral("@EEPROM: %1").arg(deviceAddress);
+    return deviceAddressStartText() + QStringLiteral(": ") + QString::number(deviceAddress);
 }

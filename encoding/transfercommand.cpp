@@ -18,14 +18,14 @@ namespace {
 
 struct Placeholder {
     ChoiceList list;
-    QStringView text;
     QStringView warning;
 };
 
+// In the order the lists are checked.
 constexpr std::array<Placeholder, 3> kPlaceholders{{
-    {ChoiceList::tempo, u"Tempo", u"Veillez indiquer un Tempo"},
-    {ChoiceList::notes, u"Notes", u"Veillez indiquer une valeur de note"},
-    {ChoiceList::duree, u"Durée", u"Veillez indiquer une durée de note"},
+    {ChoiceList::tempo, u"Veillez indiquer un Tempo"},
+    {ChoiceList::notes, u"Veillez indiquer une valeur de note"},
+    {ChoiceList::duree, u"Veillez indiquer une durée de note"},
 }};
 
 QString durationWarning(const DurationResult &duration, const QString &tempo, const QString &value)
@@ -91,7 +91,7 @@ bool TransferCommand::checkChoices()
 {
     bool ready = true;
     for (const Placeholder &placeholder : kPlaceholders) {
-        if (m_view.ListText(placeholder.list) == placeholder.text) {
+        if (m_view.ListText(placeholder.list) == placeholderText(placeholder.list)) {
             m_view.ShowWarning(placeholder.warning.toString());
             ready = false;
         }
@@ -194,12 +194,11 @@ QString TransferCommand::stepBack(const UnsentWrites &unsent)
         // The fields show the last slot that really left, or their start texts if none did.
         const int shown = first - 1;
         m_state.DeviceAddress = shown > 0 ? TransferState::addressOf(shown) : 0;
-        m_view.SetDisplayText(DisplayField::Text1, shown > 0
-                                                       ? QStringLiteral("Note N° %1").arg(shown)
-                                                       : QStringLiteral("Note N°"));
-        m_view.SetDisplayText(DisplayField::Text2,
-                              shown > 0 ? QStringLiteral("@EEPROM: %1").arg(m_state.DeviceAddress)
-                                        : QStringLiteral("@EEPROM"));
+        m_view.SetDisplayText(DisplayField::Text1,
+                              shown > 0 ? noteNumberText(shown) : noteNumberStartText());
+        m_view.SetDisplayText(DisplayField::Text2, shown > 0
+                                                       ? deviceAddressText(m_state.DeviceAddress)
+                                                       : deviceAddressStartText());
     }
     return lostNotesText(first, last, m_state.NoteNumber,
                          TransferState::addressOf(m_state.NoteNumber));

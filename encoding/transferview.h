@@ -2,9 +2,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 enum class ChoiceList { tempo, notes, duree };
 enum class DisplayField { Text1, Text2 };
+
+// What a list shows before anything is chosen in it; a transfer refuses a list left at it.
+constexpr QStringView placeholderText(ChoiceList list)
+{
+    switch (list) {
+    case ChoiceList::tempo:
+        return u"Tempo";
+    case ChoiceList::notes:
+        return u"Notes";
+    case ChoiceList::duree:
+        return u"Durée";
+    }
+    return {};
+}
 
 // What the transfer command needs of the window.
 class TransferView {

@@ -4,6 +4,7 @@
 #include "seriallink.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaObject>
 
 #include <utility>
@@ -14,7 +15,14 @@
 // the next pass of the event loop, as on a real port, and with holdLine only at releaseLine().
 class RecordingLink : public SerialLink {
 public:
+    struct Write {
+        int portNumber;
+        QByteArray bytes;
+        friend bool operator==(const Write &, const Write &) = default;
+    };
+
     QByteArray wire;
+    QList<Write> writes; // every write taken, with the port it went to
     OpenFailure nextOpenFailure = OpenFailure::None;
     WriteFailure nextFailure = WriteFailure::None;
     QString device = QStringLiteral("/dev/ttyUSB0");
@@ -28,6 +36,7 @@ public:
     void reset()
     {
         wire.clear();
+        writes.clear();
         nextOpenFailure = OpenFailure::None;
         nextFailure = WriteFailure::None;
         device = QStringLiteral("/dev/ttyUSB0");
@@ -60,10 +69,13 @@ public:
             result.failure = std::exchange(nextFailure, WriteFailure::None);
             result.systemError = failureError;
             result.detail = failureDetail;
-            if (result.failure == WriteFailure::DeviceGone)
-                m_open = 0; // a device found gone closes the port
+            if (result.failure == WriteFailure::DeviceGone) {
+                m_open = 0; // a device found gone closes the port, and loses what it held
+                result.unsent = takeUnsent();
+            }
         } else {
             wire += bytes.toByteArray();
+            writes.append({m_open, bytes.toByteArray()});
             result.sequence = ++m_lastSequence;
             if (holdLine || drainLater)
                 ++m_queued;
@@ -92,15 +104,22 @@ public:
     void losePort(PortLoss loss = {})
     {
         const int port = std::exchange(m_open, 0);
-        if (m_queued > 0) {
-            loss.unsent = {m_lastSequence - quint64(m_queued) + 1, m_lastSequence, m_queued};
-            m_queued = 0;
-        }
+        if (m_queued > 0)
+            loss.unsent = takeUnsent();
         emit portLost(port, device, loss);
     }
     quint64 lastSequence() const { return m_lastSequence; }
 
 private:
+    UnsentWrites takeUnsent()
+    {
+        if (m_queued == 0)
+            return {};
+        const UnsentWrites unsent{m_lastSequence - quint64(m_queued) + 1, m_lastSequence, m_queued};
+        m_queued = 0;
+        return unsent;
+    }
+
     int m_open = 0;
     int m_queued = 0;
     quint64 m_lastSequence = 0;

@@ -2,8 +2,7 @@
 #include "form1.h"
 #include "givenports.h"
 #include "messageboxcloser.h"
-#include "pseudoterminal.h"
-#include "serialportlink.h"
+#include "recordinglink.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -29,14 +28,13 @@ private slots:
     void listsKeepTheirPurposeAsTheirTextChanges_data();
     void listsKeepTheirPurposeAsTheirTextChanges();
     void toggleActionOpensThePort();
+    void toggleActionOnTheCheckedPortDoesNothing();
     void toggleActionOnAPortThatFailsLeavesItUnchecked();
 
 private:
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-    std::unique_ptr<PseudoTerminal> m_com1;
-    std::unique_ptr<PseudoTerminal> m_com2;
-    std::unique_ptr<SerialPortLink> m_link; // outlives the window that writes through it
+    RecordingLink m_link; // outlives the window that writes through it
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<MessageBoxCloser> m_boxes;
 };
@@ -54,16 +52,21 @@ static QString focusAnnounced()
     return announcedName(QAccessible::queryAccessibleInterface(QApplication::focusWidget()));
 }
 
+// What switch and voice control do to check a port.
+static void toggle(QWidget *button)
+{
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+}
+
 void TestAccessibility::init()
 {
-    m_com1 = std::make_unique<PseudoTerminal>();
-    m_com2 = std::make_unique<PseudoTerminal>();
+    m_link.reset();
     m_boxes = std::make_unique<MessageBoxCloser>();
     PortMap ports = givenPortsOnly();
-    ports.setDevicePath(1, m_com1->slavePath());
-    ports.setDevicePath(2, m_com2->slavePath());
-    m_link = std::make_unique<SerialPortLink>(ports);
-    m_window = std::make_unique<Form1>(*m_link, ports);
+    ports.setDevicePath(1, u"/dev/ttyUSB0"_qs);
+    ports.setDevicePath(2, u"/dev/ttyUSB1"_qs);
+    m_window = std::make_unique<Form1>(m_link, ports);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
@@ -71,10 +74,7 @@ void TestAccessibility::init()
 void TestAccessibility::cleanup()
 {
     m_window.reset();
-    m_link.reset();
     m_boxes.reset();
-    m_com1.reset();
-    m_com2.reset();
 }
 
 void TestAccessibility::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
@@ -167,7 +167,7 @@ void TestAccessibility::melodyFromTheKeyboardIsAnnounced()
     QCOMPARE(focusAnnounced(), u"Transférer la note"_qs);
     press(Qt::Key_Space);
     // Address 0, La3 is note 22 (0x16), a quarter note at 120 lasts 50 (0x32).
-    QCOMPARE(m_com2->read(3), QByteArray::fromHex("001632"));
+    QCOMPARE(m_link.writes, (QList<RecordingLink::Write>{{2, QByteArray::fromHex("001632")}}));
 
     press(Qt::Key_Tab);
     QCOMPARE(focusAnnounced(), u"Adresse EEPROM"_qs);
@@ -176,8 +176,8 @@ void TestAccessibility::melodyFromTheKeyboardIsAnnounced()
              u"@EEPROM: 0"_qs);
     press(Qt::Key_Tab, Qt::ShiftModifier);
     press(Qt::Key_Space); // the second press goes to the next slot
-    QCOMPARE(m_com2->read(3), QByteArray::fromHex("021632"));
-    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_link.writes, (QList<RecordingLink::Write>{{2, QByteArray::fromHex("001632")},
+                                                         {2, QByteArray::fromHex("021632")}}));
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
 
@@ -239,6 +239,8 @@ void TestAccessibility::toggleActionOpensThePort()
     actions->doAction(QAccessibleActionInterface::toggleAction());
 
     QVERIFY(option2->isChecked());
+    QCOMPARE(m_link.opens, 1); // once, though the button both toggles and reports it
+    QCOMPARE(m_link.openPort(), 2);
     QVERIFY(m_window->findChild<QWidget *>(u"Command2"_qs)->isEnabled());
     QVERIFY(m_window->findChild<QWidget *>(u"notes"_qs)->isEnabled());
     // The port is really open: a note goes out on it.
@@ -248,32 +250,35 @@ void TestAccessibility::toggleActionOpensThePort()
     QAccessible::queryAccessibleInterface(m_window->findChild<QWidget *>(u"Command2"_qs))
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(m_com2->read(3), QByteArray::fromHex("001632"));
+    QCOMPARE(m_link.writes, (QList<RecordingLink::Write>{{2, QByteArray::fromHex("001632")}}));
+    QCOMPARE(m_boxes->texts(), QStringList());
+}
+
+// Qt does not uncheck a checked radio button through its action: the port stays as it is.
+void TestAccessibility::toggleActionOnTheCheckedPortDoesNothing()
+{
+    auto *option1 = m_window->findChild<QRadioButton *>(u"Option1"_qs);
+    toggle(option1);
+    QCOMPARE(m_link.opens, 1);
+    toggle(option1);
+    QVERIFY(option1->isChecked());
+    QCOMPARE(m_link.openPort(), 1);
     QCOMPARE(m_boxes->texts(), QStringList());
 }
 
 void TestAccessibility::toggleActionOnAPortThatFailsLeavesItUnchecked()
 {
-    PortMap ports = givenPortsOnly();
-    ports.setDevicePath(1, m_com1->slavePath());
-    ports.setDevicePath(2, u"/dev/tinkora-none"_qs);
-    m_link = std::make_unique<SerialPortLink>(ports);
-    m_window = std::make_unique<Form1>(*m_link, ports);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     auto *option1 = m_window->findChild<QRadioButton *>(u"Option1"_qs);
     auto *option2 = m_window->findChild<QRadioButton *>(u"Option2"_qs);
-    auto toggle = [](QWidget *button) {
-        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-            QAccessibleActionInterface::toggleAction());
-    };
 
+    m_link.nextOpenFailure = OpenFailure::Missing;
     toggle(option2);
     QCOMPARE(m_boxes->boxes.size(), 1); // told why, once
     QVERIFY(!option2->isChecked());
     QVERIFY(!m_window->findChild<QWidget *>(u"Command2"_qs)->isEnabled());
 
     toggle(option1);
+    m_link.nextOpenFailure = OpenFailure::Missing;
     toggle(option2); // fails again; COM1 stays the port in use, and checked
     QCOMPARE(m_boxes->boxes.size(), 2);
     QVERIFY(option1->isChecked());

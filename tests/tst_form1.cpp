@@ -3,9 +3,8 @@
 #include "form1.h"
 #include "givenports.h"
 #include "messageboxcloser.h"
-#include "pseudoterminal.h"
 #include "qtfrench.h"
-#include "serialportlink.h"
+#include "recordinglink.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -15,16 +14,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBoundaryFinder>
 #include <QToolButton>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <memory>
+
+using Write = RecordingLink::Write;
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -36,6 +32,8 @@ private slots:
     void layout();
     void listsAreFilledInOrderWithNothingChosen();
     void focusAndTabOrder();
+    void aClickPicksThePortOnce_data();
+    void aClickPicksThePortOnce();
     void failedOpenEnablesNothing();
     void wholeMelodyByClicksAndTyping();
     void missingChoicesWarnInOrder();
@@ -43,7 +41,7 @@ private slots:
     void switchingPortsMidMelody();
     void failedSwitchKeepsTheOpenPort();
     void unpluggedAdapterIsReportedOnce();
-    void adapterPluggedBackIn();
+    void portPickedAgainAfterAnUnplug();
     void unplugFoundByATransfer();
     void notesLostInAnUnplugAreSentAgain_data();
     void notesLostInAnUnplugAreSentAgain();
@@ -55,7 +53,9 @@ private slots:
     void rightClickMenuIsFrench();
 
 private:
-    void createWindow(const QString &com1, const QString &com2 = u"/dev/tinkora-none"_qs);
+    // The link reports com1 as its device, for the messages.
+    void createWindow(const QString &com1 = u"/dev/ttyUSB0"_qs,
+                      const QString &com2 = u"/dev/tinkora-none"_qs);
     template<typename T> T *control(const QString &name) const
     {
         return m_driver->control<T>(name);
@@ -64,9 +64,7 @@ private:
     void click(const QString &button) { m_driver->click(button); }
     QString checkedPort() const { return m_driver->checkedPort(); }
 
-    std::unique_ptr<PseudoTerminal> m_com1;
-    std::unique_ptr<PseudoTerminal> m_com2;
-    std::unique_ptr<SerialPortLink> m_link; // outlives the window that writes through it
+    std::unique_ptr<RecordingLink> m_link; // outlives the window that writes through it
     std::unique_ptr<Form1> m_window;
     std::unique_ptr<MessageBoxCloser> m_boxes;
     std::unique_ptr<WindowDriver> m_driver;
@@ -74,8 +72,6 @@ private:
 
 void TestForm1::init()
 {
-    m_com1 = std::make_unique<PseudoTerminal>();
-    m_com2 = std::make_unique<PseudoTerminal>();
     m_boxes = std::make_unique<MessageBoxCloser>();
 }
 
@@ -84,8 +80,6 @@ void TestForm1::cleanup()
     m_window.reset();
     m_link.reset();
     m_boxes.reset();
-    m_com1.reset();
-    m_com2.reset();
 }
 
 void TestForm1::createWindow(const QString &com1, const QString &com2)
@@ -93,7 +87,8 @@ void TestForm1::createWindow(const QString &com1, const QString &com2)
     PortMap ports = givenPortsOnly();
     ports.setDevicePath(1, com1);
     ports.setDevicePath(2, com2);
-    m_link = std::make_unique<SerialPortLink>(ports);
+    m_link = std::make_unique<RecordingLink>();
+    m_link->device = com1;
     m_window = std::make_unique<Form1>(*m_link, ports);
     m_driver = std::make_unique<WindowDriver>(m_window.get());
     m_window->show();
@@ -102,7 +97,7 @@ void TestForm1::createWindow(const QString &com1, const QString &com2)
 
 void TestForm1::startUpState()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     QCOMPARE(m_window->windowTitle(), u"Générateur De mélodies"_qs);
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
     QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), u"@EEPROM"_qs);
@@ -114,8 +109,7 @@ void TestForm1::startUpState()
     QCOMPARE(control<QToolButton>(u"Command2"_qs)->icon().cacheKey(),
              m_window->windowIcon().cacheKey());
     QCOMPARE(checkedPort(), QString());
-    QCOMPARE(control<QRadioButton>(u"Option1"_qs)->toolTip(),
-             u"COM1 : %1"_qs.arg(m_com1->slavePath()));
+    QCOMPARE(control<QRadioButton>(u"Option1"_qs)->toolTip(), u"COM1 : /dev/ttyUSB0"_qs);
     QCOMPARE(control<QRadioButton>(u"Option2"_qs)->toolTip(), u"COM2 : /dev/tinkora-none"_qs);
 
     for (const QString &name : {u"Text1"_qs, u"Text2"_qs, u"Option1"_qs, u"Option2"_qs})
@@ -126,9 +120,11 @@ void TestForm1::startUpState()
     // The choice opens the port, then enables the button and the lists.
     click(u"Option1"_qs);
     QCOMPARE(checkedPort(), u"COM1"_qs);
+    QCOMPARE(m_link->openPort(), 1);
     for (const QString &name : {u"tempo"_qs, u"duree"_qs, u"notes"_qs, u"Command2"_qs})
         QVERIFY2(control<QWidget>(name)->isEnabled(), qPrintable(name));
     QCOMPARE(m_boxes->boxes.size(), 0);
+    QCOMPARE(m_link->wire, QByteArray());
 }
 
 void TestForm1::layout_data()
@@ -150,14 +146,14 @@ void TestForm1::layout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
-    createWindow(m_com1->slavePath());
+    createWindow();
     QCOMPARE(m_window->size(), QSize(357, 261));
     QCOMPARE(control<QWidget>(name)->geometry(), geometry);
 }
 
 void TestForm1::listsAreFilledInOrderWithNothingChosen()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     auto entries = [this](const QString &name) {
         QStringList result;
         auto *list = control<QComboBox>(name);
@@ -190,7 +186,7 @@ void TestForm1::listsAreFilledInOrderWithNothingChosen()
 
 void TestForm1::focusAndTabOrder()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), u"Text1"_qs);
 
@@ -208,9 +204,41 @@ void TestForm1::focusAndTabOrder()
                                  u"duree"_qs, u"notes"_qs, u"Command2"_qs, u"Text2"_qs}));
 }
 
+void TestForm1::aClickPicksThePortOnce_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("openPort");
+
+    // Even the checked one: the device behind it may have changed.
+    QTest::newRow("the same port twice") << u"Option1"_qs << u"Option1"_qs << 1;
+    QTest::newRow("the other port") << u"Option1"_qs << u"Option2"_qs << 2;
+}
+
+// A click checks the button on its way: that must not pick the port a second time.
+void TestForm1::aClickPicksThePortOnce()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, openPort);
+
+    createWindow();
+    click(first);
+    QCOMPARE(m_link->opens, 1);
+    click(second);
+    QCOMPARE(m_link->opens, 2);
+    QCOMPARE(m_link->openPort(), openPort);
+    // From the keyboard, Space on the focused button.
+    control<QWidget>(second)->setFocus();
+    QTest::keyClick(control<QWidget>(second), Qt::Key_Space);
+    QCOMPARE(m_link->opens, 3);
+    QCOMPARE(m_boxes->boxes.size(), 0);
+}
+
 void TestForm1::failedOpenEnablesNothing()
 {
     createWindow(u"/dev/tinkora-no-such-device"_qs);
+    m_link->nextOpenFailure = OpenFailure::Missing;
     click(u"Option1"_qs);
 
     QCOMPARE(m_boxes->boxes.size(), 1);
@@ -235,11 +263,12 @@ void TestForm1::failedOpenEnablesNothing()
     QCOMPARE(checkedPort(), QString());
     for (const QString &name : {u"tempo"_qs, u"duree"_qs, u"notes"_qs, u"Command2"_qs})
         QVERIFY2(!control<QWidget>(name)->isEnabled(), qPrintable(name));
+    QCOMPARE(m_link->wire, QByteArray());
 }
 
 void TestForm1::wholeMelodyByClicksAndTyping()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
     type(u"tempo"_qs, u"120"_qs);
     type(u"notes"_qs, u"La3"_qs);
@@ -251,7 +280,8 @@ void TestForm1::wholeMelodyByClicksAndTyping()
 
     click(u"Command2"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com1->read(6), bytes({0, 22, 50, 2, 22, 50}));
+    QCOMPARE(m_link->writes,
+             (QList<Write>{{1, bytes({0, 22, 50})}, {1, bytes({2, 22, 50})}})); // a frame a write
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
     QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), u"@EEPROM: 2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 0);
@@ -259,7 +289,7 @@ void TestForm1::wholeMelodyByClicksAndTyping()
 
 void TestForm1::missingChoicesWarnInOrder()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
     type(u"notes"_qs, u"La3"_qs);
     click(u"Command2"_qs);
@@ -269,13 +299,13 @@ void TestForm1::missingChoicesWarnInOrder()
         QCOMPARE(box.title, u"Tinkora"_qs);
         QCOMPARE(box.icon, QMessageBox::Warning);
     }
-    QCOMPARE(m_com1->readFor(150), QByteArray());
+    QCOMPARE(m_link->wire, QByteArray());
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
 }
 
 void TestForm1::typedTextIsTakenExactly()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
     // No completion turns "la3" into "La3", and Enter adds nothing to the lists.
     m_driver->choose(u"6"_qs, u"la3"_qs, u"Double Croche=1/4 Noire"_qs);
@@ -288,22 +318,20 @@ void TestForm1::typedTextIsTakenExactly()
     QCOMPARE(
         m_boxes->texts(),
         QStringList{u"Note inconnue : « \u2068la3\u2069 ». Choisissez une note dans la liste."_qs});
-    QCOMPARE(m_com1->readFor(150), QByteArray());
+    QCOMPARE(m_link->wire, QByteArray());
 }
 
 void TestForm1::switchingPortsMidMelody()
 {
-    createWindow(m_com1->slavePath(), m_com2->slavePath());
+    createWindow(u"/dev/ttyUSB0"_qs, u"/dev/ttyUSB1"_qs);
     click(u"Option1"_qs);
     m_driver->choose(u"60"_qs, u"Do2"_qs, u"Ronde=4 Noires"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com1->read(3), bytes({0, 1, 255}));
 
     click(u"Option2"_qs);
     QCOMPARE(checkedPort(), u"COM2"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com2->read(3), bytes({2, 1, 255}));
-    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_link->writes, (QList<Write>{{1, bytes({0, 1, 255})}, {2, bytes({2, 1, 255})}}));
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
 
     // Clicking the checked button again keeps the port as it is.
@@ -314,8 +342,9 @@ void TestForm1::switchingPortsMidMelody()
 
 void TestForm1::failedSwitchKeepsTheOpenPort()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
+    m_link->nextOpenFailure = OpenFailure::Missing;
     click(u"Option2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 1);
     QVERIFY2(m_boxes->boxes.first().text.contains(u"COM1 reste utilisé"_qs),
@@ -324,44 +353,45 @@ void TestForm1::failedSwitchKeepsTheOpenPort()
 
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
+    QCOMPARE(m_link->writes, (QList<Write>{{1, bytes({0, 22, 50})}}));
 }
 
 void TestForm1::unpluggedAdapterIsReportedOnce()
 {
-    const QString device = m_com1->slavePath();
+    const QString device = u"/dev/ttyUSB0"_qs;
     createWindow(device);
     click(u"Option1"_qs);
-    m_com1->unplug();
+    m_link->losePort();
+    QCOMPARE(m_boxes->boxes.size(), 0); // not inside the link's own notification
 
     QTRY_COMPARE(m_boxes->boxes.size(), 1);
     QCOMPARE(m_boxes->boxes.first().text,
              u"COM1 (%1) a été fermé : le périphérique a disparu (adaptateur débranché ?).\n"
              "Rebranchez-le, puis choisissez à nouveau le port."_qs.arg(device));
     QCOMPARE(checkedPort(), QString());
-    QTest::qWait(200);
-    QCOMPARE(m_boxes->boxes.size(), 1);
 
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     click(u"Command2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 2);
     QVERIFY(m_boxes->boxes.last().text.startsWith(u"Aucun port n'est ouvert"_qs));
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+    QCOMPARE(m_link->wire, QByteArray());
 }
 
 void TestForm1::unplugFoundByATransfer()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
-    m_com1->unplug();
     // Pressed before the port had a chance to notice: the transfer itself finds the device gone.
+    m_link->nextFailure = WriteFailure::DeviceGone;
     control<QToolButton>(u"Command2"_qs)->click();
 
     QCOMPARE(m_boxes->boxes.size(), 1);
     QVERIFY(m_boxes->boxes.first().text.startsWith(u"La note n'a pas été envoyée sur COM1"_qs));
     QCOMPARE(checkedPort(), QString());
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
+    QCOMPARE(m_link->wire, QByteArray());
 }
 
 void TestForm1::notesLostInAnUnplugAreSentAgain_data()
@@ -397,19 +427,18 @@ void TestForm1::notesLostInAnUnplugAreSentAgain()
     QFETCH(QString, text1);
     QFETCH(QString, text2);
 
-    const QString device = m_com1->slavePath();
-    createWindow(device, m_com2->slavePath());
+    const QString device = u"/dev/ttyUSB0"_qs;
+    createWindow(device, u"/dev/ttyUSB1"_qs);
     click(u"Option1"_qs);
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     for (int note = 0; note < sentBefore; ++note)
         click(u"Command2"_qs);
-    QCOMPARE(m_com1->read(3 * sentBefore), bytes({0, 22, 50}).repeated(sentBefore));
-    m_com1->stall();
+    m_link->holdLine = true; // the line stalls
     for (int note = 0; note < 3; ++note)
         click(u"Command2"_qs); // shown as written, still queued behind the stall
-    m_com1->unplug();
 
     if (foundByATransfer) {
+        m_link->nextFailure = WriteFailure::DeviceGone;
         control<QToolButton>(u"Command2"_qs)->click();
         QCOMPARE(m_boxes->texts(),
                  QStringList{u"La note n'a pas été envoyée sur COM1 (%1) : le périphérique a "
@@ -417,6 +446,7 @@ void TestForm1::notesLostInAnUnplugAreSentAgain()
                              "choisissez à nouveau le port.\n"_qs.arg(device) +
                              lostNotes});
     } else {
+        m_link->losePort();
         QTRY_COMPARE(m_boxes->boxes.size(), 1);
         QCOMPARE(m_boxes->texts(),
                  QStringList{u"COM1 (%1) a été fermé : le périphérique a disparu (adaptateur "
@@ -428,60 +458,54 @@ void TestForm1::notesLostInAnUnplugAreSentAgain()
     QCOMPARE(control<QLineEdit>(u"Text2"_qs)->text(), text2);
 
     // The lost notes go again to their own slots.
+    m_link->holdLine = false;
     click(u"Option2"_qs);
-    QByteArray expected;
+    QList<Write> expected;
     for (int slot = sentBefore + 1; slot <= sentBefore + 3; ++slot) {
         click(u"Command2"_qs);
-        expected += bytes({2 * (slot - 1), 22, 50});
+        expected.append({2, bytes({2 * (slot - 1), 22, 50})});
     }
-    QCOMPARE(m_com2->read(expected.size()), expected);
+    QCOMPARE(m_link->writes.mid(sentBefore + 3), expected);
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° %1"_qs.arg(sentBefore + 3));
     QCOMPARE(m_boxes->boxes.size(), 1);
 }
 
-void TestForm1::adapterPluggedBackIn()
+// The adapter plugged back in: picking the port again goes on with the melody where it was.
+// (That the link reopens a device name whose adapter changed is tst_serialportlink's.)
+void TestForm1::portPickedAgainAfterAnUnplug()
 {
-    // The device name stays the same while the adapter behind it changes, as with udev links.
-    QTemporaryDir dir;
-    const QString link = dir.filePath(u"ttyUSB0"_qs);
-    QVERIFY(QFile::link(m_com1->slavePath(), link));
-    createWindow(link);
+    createWindow();
     click(u"Option1"_qs);
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
 
-    m_com1->unplug();
+    m_link->losePort();
     QTRY_COMPARE(m_boxes->boxes.size(), 1);
     QCOMPARE(checkedPort(), QString());
+    QVERIFY(!m_link->openPort());
 
-    QVERIFY(QFile::remove(link));
-    QVERIFY(QFile::link(m_com2->slavePath(), link));
     click(u"Option1"_qs);
     QCOMPARE(checkedPort(), u"COM1"_qs);
     click(u"Command2"_qs);
-    QCOMPARE(m_com2->read(3), bytes({2, 22, 50}));
+    QCOMPARE(m_link->writes, (QList<Write>{{1, bytes({0, 22, 50})}, {1, bytes({2, 22, 50})}}));
     QCOMPARE(control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 2"_qs);
     QCOMPARE(m_boxes->boxes.size(), 1);
 }
 
 void TestForm1::busyPortThenFreed()
 {
-    createWindow(m_com1->slavePath());
-    // A terminal program holding the port, as picocom or tio do.
-    const int holder =
-        ::open(QFile::encodeName(m_com1->slavePath()).constData(), O_RDWR | O_NOCTTY);
-    QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX | LOCK_NB) == 0);
-
+    createWindow();
+    // A terminal program holding the port, as picocom or tio do (a real lock is
+    // tst_serialportlink's).
+    m_link->nextOpenFailure = OpenFailure::Busy;
     click(u"Option1"_qs);
     QCOMPARE(m_boxes->texts(),
-             QStringList{u"Impossible d'ouvrir COM1 (%1) : le port est déjà utilisé par un autre "
-                         "programme.\nFermez le programme qui l'utilise, puis choisissez à nouveau "
-                         "le port."_qs.arg(m_com1->slavePath())});
+             QStringList{u"Impossible d'ouvrir COM1 (/dev/ttyUSB0) : le port est déjà utilisé par "
+                         "un autre programme.\nFermez le programme qui l'utilise, puis choisissez "
+                         "à nouveau le port."_qs});
     QCOMPARE(checkedPort(), QString());
     QVERIFY(!control<QWidget>(u"Command2"_qs)->isEnabled());
 
-    ::close(holder);
     click(u"Option1"_qs);
     QCOMPARE(checkedPort(), u"COM1"_qs);
     QVERIFY(control<QWidget>(u"Command2"_qs)->isEnabled());
@@ -491,6 +515,7 @@ void TestForm1::busyPortThenFreed()
 void TestForm1::devicePathIsNotAFormat()
 {
     createWindow(u"/dev/%1%2"_qs);
+    m_link->nextOpenFailure = OpenFailure::Missing;
     click(u"Option1"_qs);
     QCOMPARE(m_boxes->boxes.size(), 1);
     QVERIFY2(m_boxes->boxes.first().text.startsWith(u"Impossible d'ouvrir COM1 (/dev/%1%2) : "_qs),
@@ -510,27 +535,27 @@ void TestForm1::enterPressesTransfert()
     QFETCH(Qt::Key, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
 
-    createWindow(m_com1->slavePath());
+    createWindow();
     click(u"Option1"_qs);
     m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
     auto *transfert = control<QToolButton>(u"Command2"_qs);
     transfert->setFocus();
     QTest::keyClick(transfert, key, modifiers);
-    QCOMPARE(m_com1->read(3), bytes({0, 22, 50}));
+    QCOMPARE(m_link->wire, bytes({0, 22, 50}));
     // Held down, it sends one note, not one per repeat.
     QKeyEvent repeat(QEvent::KeyPress, key, modifiers, QString(), true);
     QApplication::sendEvent(transfert, &repeat);
-    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_link->wire, bytes({0, 22, 50}));
     // Enter elsewhere does not send.
     control<QLineEdit>(u"Text1"_qs)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    QCOMPARE(m_com1->readFor(100), QByteArray());
+    QCOMPARE(m_link->wire, bytes({0, 22, 50}));
     QCOMPARE(m_boxes->boxes.size(), 0);
 }
 
 void TestForm1::fixedSizeOffersNoMaximize()
 {
-    createWindow(m_com1->slavePath());
+    createWindow();
     const Qt::WindowFlags flags = m_window->windowFlags();
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
@@ -542,7 +567,7 @@ void TestForm1::fixedSizeOffersNoMaximize()
 void TestForm1::rightClickMenuIsFrench()
 {
     QVERIFY2(installQtFrench(*qApp), "Qt's French translation (qt6-translations-l10n)");
-    createWindow(m_com1->slavePath());
+    createWindow();
     for (QLineEdit *field :
          {control<QLineEdit>(u"Text1"_qs), control<QComboBox>(u"notes"_qs)->lineEdit()}) {
         std::unique_ptr<QMenu> menu(field->createStandardContextMenu());

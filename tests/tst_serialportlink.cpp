@@ -47,6 +47,7 @@ private slots:
     void ownTerminalIsRefused_data();
     void ownTerminalIsRefused();
     void unpluggedDeviceIsReportedOnce();
+    void adapterPluggedBackUnderItsName();
     void bytesLostInAnUnplugAreReported();
     void writesLeaveWholeOrNot_data();
     void writesLeaveWholeOrNot();
@@ -498,6 +499,30 @@ void TestSerialPortLink::unpluggedDeviceIsReportedOnce()
     auto replugged = std::make_unique<PseudoTerminal>();
     auto relink = makeLink(replugged->slavePath());
     QVERIFY(relink->Open(1).ok());
+}
+
+void TestSerialPortLink::adapterPluggedBackUnderItsName()
+{
+    // The name stays while the adapter behind it changes, as with udev's links: the same link,
+    // once told of the loss, opens the new device at the next pick and writes to it.
+    QTemporaryDir dir;
+    const QString name = dir.filePath(u"ttyUSB0"_qs);
+    QVERIFY(QFile::link(m_com1->slavePath(), name));
+    auto link = makeLink(name);
+    QVERIFY(link->Open(1).ok());
+    QVERIFY(link->writeBytes(QByteArray("\x00\x16\x32", 3)).ok());
+    QCOMPARE(m_com1->read(3), QByteArray("\x00\x16\x32", 3));
+    QSignalSpy lost(link.get(), &SerialPortLink::portLost);
+    m_com1->unplug();
+    QVERIFY(lost.wait(5000));
+
+    QVERIFY(QFile::remove(name));
+    QVERIFY(QFile::link(m_com2->slavePath(), name));
+    const OpenResult reopened = link->Open(1);
+    QVERIFY2(reopened.ok(), qPrintable(openFailureReason(reopened)));
+    QVERIFY(link->writeBytes(QByteArray("\x02\x16\x32", 3)).ok());
+    QCOMPARE(m_com2->read(3), QByteArray("\x02\x16\x32", 3));
+    QCOMPARE(lost.size(), 1);
 }
 
 void TestSerialPortLink::bytesLostInAnUnplugAreReported()

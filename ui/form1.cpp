@@ -2,28 +2,27 @@
 #include "form1.h"
 
 #include "accessiblefactory.h"
+#include "accessibletexts.h"
 #include "displaytexts.h"
 #include "durationtable.h"
 #include "module1.h"
 #include "notetable.h"
+#include "portchoice.h"
 #include "portmessages.h"
-#include "portsummary.h"
-#include "showntext.h"
+#include "porttooltips.h"
 #include "tempolist.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
+#include "warningbox.h"
 #include "windowfont.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
-#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QScopedValueRollback>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -50,29 +49,14 @@ QComboBox *makeList(const QString &name, QWidget *parent)
     return list;
 }
 
-template<typename Names> void fill(QComboBox *list, const Names &names, const QString &placeholder)
+// Each entry's name, in table order, then the list's placeholder with nothing chosen.
+template<typename Table, typename Name>
+void fill(QComboBox *list, const Table &table, Name name, ChoiceList choice)
 {
-    for (QStringView name : names)
-        list->addItem(name.toString());
+    for (const auto &entry : table)
+        list->addItem(std::invoke(name, entry).toString());
     list->setCurrentIndex(-1); // adding to an empty list selects the first entry
-    list->setEditText(placeholder);
-}
-
-// Line breaking may cut after a hyphen, leaving "--" at the end of a line and "com1" on the next:
-// a word joiner after each hyphen of an option name keeps it whole, and is not read aloud.
-QString optionsKeptWhole(QString text)
-{
-    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-z][a-z0-9-]*"));
-    QRegularExpressionMatchIterator matches = option.globalMatch(text);
-    QList<QRegularExpressionMatch> found;
-    while (matches.hasNext())
-        found.prepend(matches.next()); // from the end, so that earlier positions stay right
-    for (const QRegularExpressionMatch &match : std::as_const(found)) {
-        QString whole = match.captured();
-        whole.replace(u'-', QStringLiteral("-\u2060"));
-        text.replace(match.capturedStart(), match.capturedLength(), whole);
-    }
-    return text;
+    list->setEditText(placeholderText(choice).toString());
 }
 
 } // namespace
@@ -80,7 +64,6 @@ QString optionsKeptWhole(QString text)
 Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
     : QWidget(parent)
     , MSComm1(link)
-    , m_portMap(ports)
 {
     installAccessibleFactory(); // before anything asks how the window should be announced
     setObjectName(QStringLiteral("Form1"));
@@ -92,20 +75,12 @@ Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
     setWindowIcon(transferPicture()); // painted once: "Transfert" and the warnings share it
     createControls();
     placeControls();
-    describeControls();
+    setAccessibleTexts(*this);
+    new PortTooltips(Option1, Option2, ports, this);
     Form_Load();
     fitFont();
 
-    // A click picks the port, even the one already checked: the device behind it may have
-    // changed. Checking a button without a click (the accessibility Toggle action, which switch
-    // and voice control use) picks it too; within a click, the click does.
-    for (const int port : {1, 2}) {
-        QRadioButton *option = port == 1 ? Option1 : Option2;
-        connect(option, &QRadioButton::pressed, this, [this] { m_pressing = true; });
-        connect(option, &QRadioButton::released, this, [this] { m_pressing = false; });
-        connect(option, &QRadioButton::toggled, this,
-                [this, port](bool checked) { onPortToggled(port, checked); });
-    }
+    connect(m_portChoice, &PortChoice::checkedWithoutClick, this, &Form1::choosePort);
     connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
@@ -115,22 +90,16 @@ Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
 
 void Form1::createControls()
 {
-    Text1 = new QLineEdit(QStringLiteral("Note N°"), this);
+    Text1 = new QLineEdit(noteNumberStartText(), this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text2 = new QLineEdit(QStringLiteral("@EEPROM"), this);
+    Text2 = new QLineEdit(deviceAddressStartText(), this);
     Text2->setObjectName(QStringLiteral("Text2"));
 
     Option1 = new QRadioButton(portName(1), this);
     Option1->setObjectName(QStringLiteral("Option1"));
     Option2 = new QRadioButton(portName(2), this);
     Option2->setObjectName(QStringLiteral("Option2"));
-    m_ports = new QButtonGroup(this);
-    m_ports->addButton(Option1, 1);
-    m_ports->addButton(Option2, 2);
-    // The ports present are looked at when a button is pointed at or focused (a click focuses it
-    // first), not at start-up.
-    Option1->installEventFilter(this);
-    Option2->installEventFilter(this);
+    m_portChoice = new PortChoice(Option1, Option2, this);
 
     tempo = makeList(QStringLiteral("tempo"), this);
     duree = makeList(QStringLiteral("duree"), this);
@@ -163,78 +132,6 @@ void Form1::placeControls()
     Text1->setFocus();
 }
 
-// What a screen reader says of each control; the lists are named by their purpose and give
-// their text as value (see installAccessibleFactory).
-void Form1::describeControls()
-{
-    const struct {
-        QWidget *control;
-        QString name;
-        QString description;
-    } controls[] = {
-        {Text1, QStringLiteral("Numéro de note"),
-         QStringLiteral("Numéro de la dernière note transférée.")},
-        {Text2, QStringLiteral("Adresse EEPROM"),
-         QStringLiteral("Adresse EEPROM de la dernière note transférée.")},
-        {Option1, QStringLiteral("Port COM1"), {}},
-        {Option2, QStringLiteral("Port COM2"), {}},
-        {tempo, QStringLiteral("Tempo"),
-         QStringLiteral("Tempo en noires par minute : choisissez-le dans la liste ou tapez-le.")},
-        {duree, QStringLiteral("Valeur de note"),
-         QStringLiteral("Valeur de la note, de la ronde à la double croche.")},
-        {notes, QStringLiteral("Note"), QStringLiteral("Hauteur de la note, de Do2 à Si4.")},
-        {Command2, QStringLiteral("Transférer la note"),
-         QStringLiteral("Envoie la note à l'emplacement courant de l'EEPROM, puis passe au "
-                        "suivant (%1 emplacements).")
-             .arg(int(TransferState::MaxNotes))},
-    };
-    for (const auto &[control, name, description] : controls) {
-        control->setAccessibleName(name);
-        control->setAccessibleDescription(description);
-    }
-    describePort(1, false);
-    describePort(2, false);
-}
-
-// Tooltip and accessible description name the device the button stands for and the adapter
-// behind it. Without looking at the system, a port that follows the ports present says so.
-void Form1::describePort(int portNumber, bool lookAtSystem)
-{
-    QRadioButton *button = portNumber == 1 ? Option1 : Option2;
-    const int other = portNumber == 1 ? 2 : 1;
-    const PortMap &map = m_portMap;
-    QString device;
-    QString link;
-    if (lookAtSystem) {
-        const std::optional<PortDescription> port = map.describe(portNumber);
-        device = port ? portSummary(*port) : QStringLiteral("aucun port série trouvé");
-        if (port && port->byIdLink != port->device)
-            link = port->byIdLink;
-    } else if (!map.givenPath(portNumber).isEmpty()) {
-        device = shownAsTyped(map.givenPath(portNumber));
-    } else if (!map.givenPath(other).isEmpty()) {
-        device =
-            QStringLiteral("premier port série présent autre que celui de %1").arg(portName(other));
-    } else {
-        device = portNumber == 1 ? QStringLiteral("premier port série présent")
-                                 : QStringLiteral("deuxième port série présent");
-    }
-    QString tip = QStringLiteral("%1 : %2").arg(portName(portNumber), device);
-    if (!link.isEmpty())
-        tip += u'\n' + link;
-    button->setToolTip(tip);
-    button->setAccessibleDescription(
-        QStringLiteral("Ouvre le port série %1 (%2).").arg(portName(portNumber), device));
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool asked = event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn;
-    if (asked && (watched == Option1 || watched == Option2))
-        describePort(watched == Option1 ? 1 : 2, true);
-    return QWidget::eventFilter(watched, event);
-}
-
 // Every entry, start text and display text must show whole in its fixed box, whatever the
 // desktop's font and style.
 void Form1::fitFont()
@@ -249,7 +146,7 @@ void Form1::fitFont()
     QStringList addresses{Text2->text()};
     for (int note = 1; note <= TransferState::MaxNotes; ++note) {
         slotTexts << noteNumberText(note);
-        addresses << deviceAddressText(2 * (note - 1));
+        addresses << deviceAddressText(TransferState::addressOf(note));
     }
     fitWindowFont(this, {{tempo, entries(tempo)},
                          {duree, entries(duree)},
@@ -263,28 +160,12 @@ void Form1::fitFont()
 
 void Form1::Form_Load()
 {
-    fill(tempo, TempoList, QStringLiteral("Tempo"));
-    QStringList values;
-    for (const DurationEntry &entry : DurationTable)
-        values << entry.name.toString();
-    fill(duree, values, QStringLiteral("Durée"));
-    QStringList names;
-    for (const NoteEntry &entry : NoteTable)
-        names << entry.name.toString();
-    fill(notes, names, QStringLiteral("Notes"));
+    fill(tempo, TempoList, std::identity(), ChoiceList::tempo);
+    fill(duree, DurationTable, &DurationEntry::name, ChoiceList::duree);
+    fill(notes, NoteTable, &NoteEntry::name, ChoiceList::notes);
 
     Module1::transferState.NoteNumber = 1;
     Module1::transferState.DeviceAddress = 0;
-}
-
-void Form1::onPortToggled(int portNumber, bool checked)
-{
-    if (!checked || m_pressing || m_showingOpenPort)
-        return;
-    if (portNumber == 1)
-        Option1_Click();
-    else
-        Option2_Click();
 }
 
 void Form1::Option1_Click()
@@ -308,18 +189,13 @@ void Form1::choosePort(int portNumber)
     const OpenResult result = MSComm1.Open(portNumber);
     showOpenPort();
     if (!result.ok()) {
-        reportOpenFailure(portNumber, result);
+        ShowWarning(openFailureText(portNumber, result, MSComm1.openPort()));
         return;
     }
     Command2->setEnabled(true);
     tempo->setEnabled(true);
     notes->setEnabled(true);
     duree->setEnabled(true);
-}
-
-void Form1::reportOpenFailure(int portNumber, const OpenResult &result)
-{
-    ShowWarning(openFailureText(portNumber, result, MSComm1.openPort()));
 }
 
 void Form1::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)
@@ -329,14 +205,9 @@ void Form1::reportPortLost(int portNumber, const QString &device, const PortLoss
         .reportPortLost(portNumber, device, loss);
 }
 
-// The checked button always names the port really in use, or none.
 void Form1::showOpenPort()
 {
-    const QScopedValueRollback showing(m_showingOpenPort, true);
-    m_ports->setExclusive(false);
-    Option1->setChecked(MSComm1.openPort() == 1);
-    Option2->setChecked(MSComm1.openPort() == 2);
-    m_ports->setExclusive(true);
+    m_portChoice->showOpenPort(MSComm1.openPort());
 }
 
 // Enter and keypad Enter press the focused "Transfert", as Space does; held down, they send
@@ -367,10 +238,7 @@ QString Form1::ListText(ChoiceList list) const
 
 void Form1::ShowWarning(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
-    box.exec();
+    showWarningBox(this, text);
 }
 
 void Form1::SetDisplayText(DisplayField field, const QString &text)

@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-class QButtonGroup;
+class PortChoice;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -31,12 +31,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void placeControls();
-    void describeControls();
     void fitFont();
     void Form_Load();
     void Option1_Click();
@@ -44,23 +42,17 @@ private:
     void Command2_Click();
 
     void choosePort(int portNumber);
-    void reportOpenFailure(int portNumber, const OpenResult &result);
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
     void showOpenPort();
-    void onPortToggled(int portNumber, bool checked);
-    void describePort(int portNumber, bool lookAtSystem);
 
     SerialLink &MSComm1;
-    PortMap m_portMap;
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;
-    QButtonGroup *m_ports = nullptr;
+    PortChoice *m_portChoice = nullptr;
     QComboBox *tempo = nullptr;
     QComboBox *duree = nullptr;
     QComboBox *notes = nullptr;
     QToolButton *Command2 = nullptr;
-    bool m_showingOpenPort = false; // the buttons are being set to the port in use
-    bool m_pressing = false;        // a port button is being clicked
 };

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "warningbox.h"
+
+#include <QList>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+void showWarningBox(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
+    box.exec();
+}
+
+QString optionsKeptWhole(QString text)
+{
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-z][a-z0-9-]*"));
+    QRegularExpressionMatchIterator matches = option.globalMatch(text);
+    QList<QRegularExpressionMatch> found;
+    while (matches.hasNext())
+        found.prepend(matches.next()); // from the end, so that earlier positions stay right
+    for (const QRegularExpressionMatch &match : std::as_const(found)) {
+        QString whole = match.captured();
+        whole.replace(u'-', QStringLiteral("-\u2060"));
+        text.replace(match.capturedStart(), match.capturedLength(), whole);
+    }
+    return text;
+}
