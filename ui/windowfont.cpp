@@ -9,15 +9,17 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 // 12 px is 9 points at 96 DPI; below 9 px the note names stop being readable.
 constexpr int kLargestPixelSize = 12;
 constexpr int kSmallestPixelSize = 9;
+// Where the search starts: the middle of the range, where desktop fonts usually land.
+constexpr int kStartPixelSize = 11;
 // Desktop families ship a normal and a condensed face; each face tried is a font loaded before
 // the window first shows, so the semi-condensed step between them is left out.
-constexpr int kStretches[] = {QFont::Unstretched, QFont::Condensed};
 
 // QLineEdit keeps 2 pixels on each side of its text, and one more for the cursor at the end.
 constexpr int kLineEditMargins = 2 * 2 + 1;
@@ -63,13 +65,57 @@ int listRoom(const QComboBox *list)
     return field.width();
 }
 
-bool fits(const TextsInBox &box, int room, const QFontMetrics &metrics)
+// One text with the width its control leaves it.
+struct TextInRoom {
+    QString text;
+    int room;
+};
+
+// The least room per character first: those texts are the likeliest to overflow, and a trial
+// stops at the first text that does.
+QList<TextInRoom> textsInRoom(const QList<TextsInBox> &boxes, const QList<int> &rooms)
 {
-    for (const QString &text : box.texts) {
-        if (metrics.horizontalAdvance(text) > room)
+    QList<TextInRoom> texts;
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        for (const QString &text : boxes[i].texts)
+            texts.append({text, rooms[i]});
+    }
+    auto tightness = [](const TextInRoom &t) {
+        return double(t.room) / std::max<qsizetype>(1, t.text.size());
+    };
+    std::stable_sort(texts.begin(), texts.end(), [&](const TextInRoom &a, const TextInRoom &b) {
+        return tightness(a) < tightness(b);
+    });
+    return texts;
+}
+
+// A text that overflows at one font most likely overflows at the next one tried: it moves first.
+bool allFit(const QFont &font, QList<TextInRoom> &texts)
+{
+    const QFontMetrics metrics(font);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (metrics.horizontalAdvance(texts[i].text) > texts[i].room) {
+            texts.move(i, 0);
             return false;
+        }
     }
     return true;
+}
+
+// The largest size in [low, high] at which fitsAt holds, trying start first. Text only narrows as
+// the pixel size falls, so each trial halves what is left; a face costs a font load per size.
+template<typename Fits> std::optional<int> largestFitting(int low, int high, int start, Fits fitsAt)
+{
+    std::optional<int> found;
+    for (int size = start; low <= high; size = (low + high + 1) / 2) {
+        if (fitsAt(size)) {
+            found = size;
+            low = size + 1;
+        } else {
+            high = size - 1;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -100,20 +146,32 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     QList<int> rooms;
     for (const TextsInBox &box : boxes)
         rooms.append(textRoom(box.control));
+    QList<TextInRoom> texts = textsInRoom(boxes, rooms);
     QFont font = window->font();
-    for (int size = kLargestPixelSize; size >= kSmallestPixelSize; --size) {
-        for (const int stretch : kStretches) {
+    auto fitsAt = [&](int stretch) {
+        return [&, stretch](int size) {
             font.setPixelSize(size);
             font.setStretch(stretch);
-            const QFontMetrics metrics(font);
-            bool all = true;
-            for (qsizetype i = 0; all && i < boxes.size(); ++i)
-                all = fits(boxes[i], rooms[i], metrics);
-            if (all) {
-                window->setFont(font);
-                return;
-            }
-        }
+            return allFit(font, texts);
+        };
+    };
+    // The preference: the largest size, and at one size the normal face before the condensed one.
+    // The condensed face fits at more sizes, so it is searched first; the normal face then only
+    // matters from that size up.
+    int size = kSmallestPixelSize;
+    int stretch = QFont::Condensed; // the smallest: the closest to fitting when nothing does
+    const std::optional<int> condensed = largestFitting(kSmallestPixelSize, kLargestPixelSize,
+                                                        kStartPixelSize, fitsAt(QFont::Condensed));
+    const int normalFrom = condensed.value_or(kSmallestPixelSize);
+    if (const std::optional<int> normal =
+            largestFitting(normalFrom, kLargestPixelSize, condensed ? normalFrom : kStartPixelSize,
+                           fitsAt(QFont::Unstretched))) {
+        size = *normal;
+        stretch = QFont::Unstretched;
+    } else if (condensed) {
+        size = *condensed;
     }
-    window->setFont(font); // the smallest tried: the closest to fitting
+    font.setPixelSize(size);
+    font.setStretch(stretch);
+    window->setFont(font);
 }
