@@ -49,6 +49,24 @@ void TestMelodyFile::decode_data()
                       "120;La3\n\n;Dur\xE9"
                       "e")
         << QString() << u"Texte illisible : l'octet 0xE9 (ligne 3) n'est pas du UTF-8."_qs;
+    QTest::newRow("UTF-8 with one stray byte in a comment")
+        << QByteArray("Tempo;Notes;Dur\xC3\xA9"
+                      "e\n# caf\xE9\n120;La3;Noire\n")
+        << QString()
+        << u"Texte illisible : l'octet 0xE9 (ligne 2, colonne 6) n'est pas de l'UTF-8, alors que "
+           "le reste du fichier en est."_qs;
+    QTest::newRow("stray byte after CR-only lines")
+        << QByteArray("Dur\xC3\xA9"
+                      "e\r\r\xFF")
+        << QString() << u"Texte illisible : l'octet 0xFF (ligne 3, colonne 1)"_qs;
+    QTest::newRow("CR-only line ends") << QByteArray("120;La3;Noire\r60;Do2;Noire\r")
+                                       << u"120;La3;Noire\n60;Do2;Noire\n"_qs << QString();
+    QTest::newRow("UTF-16 LE without BOM")
+        << QByteArray("1\0"
+                      "2\0"
+                      "0\0",
+                      6)
+        << QString() << u"Texte en UTF-16 sans marque d'ordre des octets"_qs;
     QTest::newRow("odd UTF-16") << QByteArray("\xFF\xFE"
                                               "1\0"
                                               "2",
