@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // While QApplication starts, a platform that cannot open (no X server, no Wayland compositor)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "notetable.h"
 
 std::optional<quint8> NoteCodeFor(QStringView name)

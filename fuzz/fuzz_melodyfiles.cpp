@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes tinkora-send's file side: decoding, both readers and the checks, with the invariant
 // that a refused file gives no frame at all and an accepted one gives only whole frames, to
 // consecutive slots, of codes the tables give for the file's own texts.

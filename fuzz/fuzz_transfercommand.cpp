@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the transfer command with arbitrary list texts and arbitrary sequences of transfers and
 // port events, checking after every transfer that no wrong byte reached the line.
 //

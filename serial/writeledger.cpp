@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "writeledger.h"
 
 void WriteLedger::handOver(qint64 size, quint64 sequence)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a scratch DESTDIR, as a package would, and checks what a desktop gets:
 # the programs, the menu entry, the icons, the AppStream metainfo and the man page.
 # Usage: check-install.sh BUILD_DIR VERSION "PROGRAM..."
@@ -23,10 +24,12 @@ need desktop-file-validate
 need appstreamcli
 need groff
 
-# Nothing but programs and desktop data: no library or header slips in.
+# Nothing but programs, desktop data and their documentation: no library or header slips in.
 while IFS= read -r file; do
     case ${file#"$usr"/} in
     bin/* | share/applications/* | share/metainfo/* | share/icons/hicolor/* | share/man/man1/*) ;;
+    share/doc/tinkora/copyright | share/doc/tinkora/changelog.Debian.gz) ;;
+    share/doc/tinkora/examples/* | share/lintian/overrides/tinkora) ;;
     *) fail "unexpected file $file" ;;
     esac
 done < <(find "$dest" -type f)
@@ -99,7 +102,11 @@ check_man() {
 }
 check_man tinkora TINKORA --com1 --com2 --list --help --version /dev/serial/by-id dialout
 check_man tinkora-send TINKORA-SEND --port --from --gap --wait --dry-run --skip-rests --wav \
-    --help --version dialout RTTTL
+    --help --version dialout RTTTL /usr/share/doc/tinkora/examples tinkora-device
+check_man tinkora-device TINKORA-DEVICE --link --eeprom --wav --help --version tinkora-send
+for example in au-clair-de-la-lune.csv frere-jacques.rtttl; do
+    [[ -f $usr/share/doc/tinkora/examples/$example ]] || fail "the example $example is not installed"
+done
 
 [[ $failures -eq 0 ]] || exit 1
 echo "installed tree checked: ${programs[*]}, menu entry, icons, metainfo, man page"

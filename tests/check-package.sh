@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of a build with CPack and checks its fields, its dependencies (found
 # by dpkg-shlibdeps from the libraries the program links) and its files, then runs the program
 # it holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with three notes sent to COM1 (the path given) while the line is stalled, ending
 // as the test asks: "wait" for a signal, or "exit" at once through exit(), as Qt ends the program
 // when the display connection breaks. Prints "ready" once the notes are queued.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens COM1 mapped to the path given and prints how that went (failure and reason; the whole
 // warning on stderr), so that a test can try it as another user.
 #include "portmessages.h"

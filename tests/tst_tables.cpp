@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "durationtable.h"
 #include "notetable.h"
 #include "tempolist.h"

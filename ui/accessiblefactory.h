@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Makes the window and its lists speak as a screen reader needs (AT-SPI on Linux): the window

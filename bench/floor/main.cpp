@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt floor: the same window as tinkora in bare Qt Widgets, with Qt Serial Port linked and
 // used the plainest way. What it costs to start and to answer a click, no Qt program of this
 // shape can avoid; the benchmark measures tinkora against it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // benchmeter: starts tinkora and the Qt floor in turn on an X display and prints what each
 // costs to show its window and to put a note on the line (see scripts/bench).
 #include "benchoptions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Click to usable controls: with five USB serial adapters emulated by umockdev, how long a click
 // on "COM1" takes, from the click to "Transfert" and the lists enabled. That click looks at the
 // ports present, opens the first adapter and enables the controls. Run under umockdev-wrapper.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sendbench: how long tinkora-send takes to load a full 31-note melody into the board stand-in,
 // from starting the program to its exit, with no gap; and, with the default gap, how much time
 // it adds to the gaps themselves. Prints the figures and exits 0 whatever they are.
