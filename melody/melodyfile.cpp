@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "melodyfile.h"
 
-#include <QFile>
+#include "files.h"
+#include "systemerrortext.h"
+
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -160,19 +162,21 @@ QString textWithoutControls(const QString &text, QString &problem)
 
 MelodyFile::Text MelodyFile::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("Impossible de lire %1 : %2.").arg(path, file.errorString())};
-    if (QFileInfo(path).isDir())
-        return {{}, QStringLiteral("%1 est un dossier, pas un fichier de mélodie.").arg(path)};
     // Read one byte past the limit rather than trust the size: a pipe has none.
-    const QByteArray bytes = file.read(kMaxSize + 1);
-    if (bytes.size() > kMaxSize)
+    const FileRead file = readFile(path, kMaxSize);
+    // The caller names the file: the system's answer, in French, is all that is said here.
+    if (file.error == SystemError::IsADirectory)
+        return {{}, QStringLiteral("c'est un dossier, pas un fichier de mélodie.")};
+    if (file.error != SystemError::None)
+        return {{},
+                QStringLiteral("Impossible de lire le fichier : %1.")
+                    .arg(systemErrorText(file.error, QStringLiteral("erreur du système")))};
+    if (file.tooBig)
         return {{},
                 QStringLiteral("Fichier trop gros : plus de %1 octets (1 Mio), ce n'est pas une "
                                "mélodie de 31 notes.")
                     .arg(kMaxSize)};
-    return decode(bytes);
+    return decode(file.bytes);
 }
 
 MelodyFile::Text MelodyFile::decode(const QByteArray &bytes)

@@ -3,6 +3,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <vector>
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -30,6 +33,19 @@ std::optional<dev_t> terminalDevice(int fd)
     return std::nullopt;
 }
 
+// The terminals of standard input, output and error as the program was started, taken before
+// main() runs: a device opened later on a number left free by "<&- >&-" is not one of them.
+const std::vector<dev_t> kStartTerminals = [] {
+    std::vector<dev_t> terminals;
+    for (int standard : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::isatty(standard)) {
+            if (const std::optional<dev_t> device = terminalDevice(standard))
+                terminals.push_back(*device);
+        }
+    }
+    return terminals;
+}();
+
 std::optional<dev_t> controllingTerminal()
 {
     const int fd = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -49,11 +65,8 @@ bool isOwnTerminal(qintptr handle)
         return false;
     if (controllingTerminal() == device)
         return true;
-    for (int standard : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
-        if (::isatty(standard) && terminalDevice(standard) == device)
-            return true;
-    }
-    return false;
+    return std::find(kStartTerminals.begin(), kStartTerminals.end(), *device) !=
+           kStartTerminals.end();
 }
 
 namespace {

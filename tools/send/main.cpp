@@ -5,6 +5,7 @@
 #include "melodysender.h"
 #include "portmap.h"
 #include "portmessages.h"
+#include "processstart.h"
 #include "quitsignals.h"
 #include "rtttlreader.h"
 #include "sendoptions.h"
@@ -127,6 +128,7 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
 
 int main(int argc, char *argv[])
 {
+    prepareProcess();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tinkora-send"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
@@ -159,9 +161,9 @@ int main(int argc, char *argv[])
         MelodyFile::formatOf(options.file, text.text) == MelodyFormat::Rtttl
             ? RtttlReader::read(text.text, options.skipRests)
             : TableReader::read(text.text);
-    for (const QString &remark : reading.remarks)
-        out << remark << Qt::endl;
     const MelodyPlan plan = MelodyPlan::make(reading, options.firstSlot);
+    for (const QString &remark : plan.remarks()) // an accepted melody's only
+        out << remark << Qt::endl;
     if (!plan.ok()) {
         for (const MelodyProblem &problem : plan.problems())
             err << where(options.file, problem) << " : " << problem.text << Qt::endl;
