@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
 {
     prepareProcess();
     // Every option is checked before Qt opens a display, so a wrong command line never needs one.
-    const Options options(QStringLiteral("tinkora"), tinkoraDescription(), tinkoraOptions());
+    const Options options = tinkoraCommandLine();
     const ParsedOptions parsed = options.parse(argc, argv);
     if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
         return *exitCode;

@@ -3,7 +3,6 @@
 
 #include "options.h"
 
-// The options of tinkora besides help and version: one entry each.
-QList<OptionSpec> tinkoraOptions();
-
-QString tinkoraDescription();
+// tinkora's command line: one table entry per option besides help and version, and Qt's own
+// options left for QApplication, which the window needs.
+Options tinkoraCommandLine();

@@ -1,37 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "optionspec.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
-
-// One option of the program, written "--name VALUE" or "--name=VALUE"; a flag names no value.
-struct OptionSpec {
-    QString name;      // without the leading "--"
-    QString valueName; // shown in the help; empty for a flag
-    QString help;      // one French sentence
-};
 
 // What the command line asks for, decided before any window or display is touched.
 struct ParsedOptions {
     enum class Action { Run, Help, HelpAll, Version, UsageError };
 
     Action action = Action::Run;
-    QString error;                 // French, for stderr, with Action::UsageError
-    QMap<QString, QString> values; // the options given; a flag maps to an empty text
+    QString error;                   // French, for stderr, with Action::UsageError
+    QMap<QString, QString> values;   // the options given; a flag maps to an empty text
+    QMap<QString, QString> defaults; // the table's values for the options not given
+    QStringList positionals;         // in the order given
 
     bool isSet(const QString &name) const { return values.contains(name); }
-    QString value(const QString &name) const { return values.value(name); }
+    QString value(const QString &name) const { return values.value(name, defaults.value(name)); }
+    // An option with a range: the parser has checked the value.
+    int number(const QString &name) const { return value(name).toInt(); }
 };
 
-// Checks every argument against the program's options and Qt's own (-platform, -style...),
-// which it leaves for QApplication. Texts are French and name arguments as they were typed.
+// Checks every argument against the program's options. Texts are French and name arguments
+// as they were typed.
 class Options {
 public:
-    Options(QString program, QString description, QList<OptionSpec> options);
+    // Only a program that makes a QApplication takes Qt's own options (-platform, -style...);
+    // the parser leaves them in argv for it and shows them under --help-all.
+    enum class QtOptions { Refused, LeftForQApplication };
+
+    Options(QString program, QString description, QList<OptionSpec> options,
+            QList<PositionalSpec> positionals = {}, QtOptions qtOptions = QtOptions::Refused);
 
     // arguments: argv without the program name, as the system gave them.
     ParsedOptions parse(const QList<QByteArray> &arguments) const;
@@ -51,8 +56,16 @@ public:
 private:
     ParsedOptions usageError(const QString &error) const;
     const OptionSpec *find(QStringView name) const;
+    // Each returns the usage error, when there is one.
+    std::optional<QString> takeOption(const QList<QByteArray> &arguments, qsizetype &i,
+                                      ParsedOptions &result) const;
+    std::optional<QString> takePositional(const QByteArray &argument, ParsedOptions &result) const;
+    std::optional<QString> missingPositional(const ParsedOptions &result) const;
+    const PositionalSpec *positionalAt(qsizetype index) const;
 
     QString m_program;
     QString m_description;
     QList<OptionSpec> m_options;
+    QList<PositionalSpec> m_positionals;
+    QtOptions m_qtOptions;
 };

@@ -16,14 +16,46 @@ private slots:
     void usageErrorsNameWhatWasTyped();
     void aFlagIsOneTableEntry();
     void helpWrapsEachParagraph();
+    void positionals_data();
+    void positionals();
+    void wholeNumbers_data();
+    void wholeNumbers();
+    void choicesAndDefaults();
+    void helpNamesTheArguments();
+    void qtOptionsOnlyWhereAsked();
     void program_data();
     void program();
+    void sendUsageErrors_data();
+    void sendUsageErrors();
 };
 
 static const Options &tinkora()
 {
-    static const Options options(u"tinkora"_qs, tinkoraDescription(), tinkoraOptions());
+    static const Options options = tinkoraCommandLine();
     return options;
+}
+
+// A program shaped like tinkora-send: one file, options with ranges, choices and defaults.
+static const Options &fileTool()
+{
+    static const Options options(
+        u"outil"_qs, u"Essai."_qs,
+        {OptionSpec::number(u"from"_qs, u"N"_qs, {1, 31}, u"Premier emplacement."_qs, 1),
+         OptionSpec::number(u"shift"_qs, u"N"_qs, {-12, 12}, u"Décalage."_qs),
+         OptionSpec::choice(u"tone"_qs, {u"square"_qs, u"sine"_qs}, u"Timbre."_qs, u"square"_qs),
+         OptionSpec::text(u"port"_qs, u"PORT"_qs, u"Port."_qs, u"COM1"_qs)},
+        {{u"FICHIER"_qs, u"La mélodie."_qs}});
+    return options;
+}
+
+// The one shape of every usage error: program, what is wrong, where to look.
+static void checkUsageError(const QString &error, const QString &program, const QString &says)
+{
+    QVERIFY2(error.startsWith(program + u" : "_qs), qPrintable(error));
+    QVERIFY2(error.contains(says), qPrintable(error));
+    QVERIFY2(error.endsWith(u"Essayez « "_qs + program + u" --help » pour en savoir plus.\n"_qs),
+             qPrintable(error));
+    QCOMPARE(error.count(u'\n'), 2);
 }
 
 using Action = ParsedOptions::Action;
@@ -108,12 +140,7 @@ void TestOptions::usageErrorsNameWhatWasTyped()
     QFETCH(Arguments, arguments);
     QFETCH(QString, says);
 
-    const QString error = tinkora().parse(arguments).error;
-    QVERIFY2(error.startsWith(u"tinkora : "_qs), qPrintable(error));
-    QVERIFY2(error.contains(says), qPrintable(error));
-    QVERIFY2(error.endsWith(u"Essayez « tinkora --help » pour en savoir plus.\n"_qs),
-             qPrintable(error));
-    QCOMPARE(error.count(u'\n'), 2);
+    checkUsageError(tinkora().parse(arguments).error, u"tinkora"_qs, says);
 }
 
 void TestOptions::aFlagIsOneTableEntry()
@@ -137,6 +164,148 @@ void TestOptions::helpWrapsEachParagraph()
     QVERIFY2(lines.at(3).size() > 70, qPrintable(lines.at(3)));
     for (const QString &line : lines)
         QVERIFY2(line.size() <= 79, qPrintable(line));
+}
+
+void TestOptions::positionals_data()
+{
+    QTest::addColumn<Arguments>("arguments");
+    QTest::addColumn<QString>("file"); // empty: refused
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("one") << Arguments{"m.csv"} << u"m.csv"_qs << QString();
+    QTest::newRow("among options")
+        << Arguments{"--from", "3", "m.csv", "--port=x"} << u"m.csv"_qs << QString();
+    QTest::newRow("after --") << Arguments{"--", "--from"} << u"--from"_qs << QString();
+    QTest::newRow("a file named -") << Arguments{"-"} << u"-"_qs << QString();
+
+    QTest::newRow("missing") << Arguments{} << QString() << u"il manque l'argument FICHIER"_qs;
+    QTest::newRow("missing, options given")
+        << Arguments{"--from", "2"} << QString() << u"il manque l'argument FICHIER"_qs;
+    QTest::newRow("two given") << Arguments{"a.csv", "b.csv"} << QString()
+                               << u"argument inattendu : « b.csv »"_qs;
+    QTest::newRow("empty") << Arguments{""} << QString() << u"l'argument FICHIER est vide"_qs;
+    // Qt would turn the byte into U+FFFD and open another file.
+    QTest::newRow("not UTF-8") << Arguments{"m\xff.csv"} << QString()
+                               << u"n'est pas un nom UTF-8 valide : « m\\xff.csv »"_qs;
+}
+
+void TestOptions::positionals()
+{
+    QFETCH(Arguments, arguments);
+    QFETCH(QString, file);
+    QFETCH(QString, says);
+
+    const ParsedOptions parsed = fileTool().parse(arguments);
+    if (file.isEmpty()) {
+        QCOMPARE(parsed.action, Action::UsageError);
+        checkUsageError(parsed.error, u"outil"_qs, says);
+    } else {
+        QCOMPARE(parsed.action, Action::Run);
+        QCOMPARE(parsed.positionals, QStringList{file});
+    }
+}
+
+void TestOptions::wholeNumbers_data()
+{
+    QTest::addColumn<Arguments>("arguments"); // after the file
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("says"); // empty: accepted
+
+    const QString from = u"l'option --from attend un nombre entier de 1 à 31, pas "_qs;
+    QTest::newRow("not given") << Arguments{} << u"from"_qs << 1 << QString();
+    QTest::newRow("lowest") << Arguments{"--from", "1"} << u"from"_qs << 1 << QString();
+    QTest::newRow("highest after =") << Arguments{"--from=31"} << u"from"_qs << 31 << QString();
+    QTest::newRow("leading zeros") << Arguments{"--from", "007"} << u"from"_qs << 7 << QString();
+    QTest::newRow("below zero after a space")
+        << Arguments{"--shift", "-12"} << u"shift"_qs << -12 << QString();
+
+    QTest::newRow("below") << Arguments{"--from", "0"} << u"from"_qs << 0 << from + u"« 0 »"_qs;
+    QTest::newRow("above") << Arguments{"--from=32"} << u"from"_qs << 0 << from + u"« 32 »"_qs;
+    QTest::newRow("below zero, out of range")
+        << Arguments{"--shift", "-13"} << u"shift"_qs << 0
+        << u"l'option --shift attend un nombre entier de -12 à 12, pas « -13 »"_qs;
+    QTest::newRow("below zero where none is allowed")
+        << Arguments{"--from", "-1"} << u"from"_qs << 0 << from + u"« -1 »"_qs;
+    QTest::newRow("+N") << Arguments{"--from", "+5"} << u"from"_qs << 0 << from + u"« +5 »"_qs;
+    QTest::newRow("trailing letter")
+        << Arguments{"--from", "5x"} << u"from"_qs << 0 << from + u"« 5x »"_qs;
+    QTest::newRow("space") << Arguments{"--from", " 5"} << u"from"_qs << 0 << from + u"«  5 »"_qs;
+    QTest::newRow("not ASCII digits")
+        << Arguments{"--from", "\xd9\xa3"} << u"from"_qs << 0 << from + u"« \u0663 »"_qs;
+    QTest::newRow("empty") << Arguments{"--from="} << u"from"_qs << 0
+                           << from + u"une valeur vide"_qs;
+    // 2^32 + 1 would be 1 if cut to 32 bits; past 64 bits, no conversion holds it.
+    QTest::newRow("wraps to 1 in 32 bits")
+        << Arguments{"--from", "4294967297"} << u"from"_qs << 0 << from + u"« 4294967297 »"_qs;
+    QTest::newRow("huge") << Arguments{"--from", "99999999999999999999999"} << u"from"_qs << 0
+                          << from + u"« 99999999999999999999999 »"_qs;
+    QTest::newRow("missing") << Arguments{"--from"} << u"from"_qs << 0
+                             << u"il manque la valeur de l'option --from : un nombre entier de 1 "
+                                "à 31"_qs;
+    QTest::newRow("next option taken for a number")
+        << Arguments{"--from", "--port", "x"} << u"from"_qs << 0
+        << u"il manque la valeur de l'option --from"_qs;
+}
+
+void TestOptions::wholeNumbers()
+{
+    QFETCH(Arguments, arguments);
+    QFETCH(QString, option);
+    QFETCH(int, number);
+    QFETCH(QString, says);
+
+    const ParsedOptions parsed = fileTool().parse(Arguments{"m.csv"} + arguments);
+    if (says.isEmpty()) {
+        QCOMPARE(parsed.action, Action::Run);
+        QCOMPARE(parsed.number(option), number);
+    } else {
+        QCOMPARE(parsed.action, Action::UsageError);
+        checkUsageError(parsed.error, u"outil"_qs, says);
+    }
+}
+
+void TestOptions::choicesAndDefaults()
+{
+    const ParsedOptions given = fileTool().parse({"m", "--tone", "sine", "--port=/dev/ttyS1"});
+    QCOMPARE(given.value(u"tone"_qs), u"sine"_qs);
+    QCOMPARE(given.value(u"port"_qs), u"/dev/ttyS1"_qs);
+    const ParsedOptions left = fileTool().parse({"m"});
+    QCOMPARE(left.value(u"tone"_qs), u"square"_qs);
+    QCOMPARE(left.value(u"port"_qs), u"COM1"_qs);
+    QVERIFY(!left.isSet(u"port"_qs)); // a default is not the option given
+    QVERIFY(!left.isSet(u"shift"_qs));
+    checkUsageError(fileTool().parse({"m", "--tone=Sine"}).error, u"outil"_qs,
+                    u"l'option --tone attend square ou sine, pas « Sine »"_qs);
+    checkUsageError(fileTool().parse({"m", "--tone"}).error, u"outil"_qs,
+                    u"il manque la valeur de l'option --tone : square ou sine"_qs);
+    // Given twice is refused even when the first one matched the default.
+    QCOMPARE(fileTool().parse({"m", "--port", "COM1", "--port", "COM2"}).action,
+             Action::UsageError);
+}
+
+void TestOptions::helpNamesTheArguments()
+{
+    const QString help = fileTool().helpText();
+    QVERIFY2(help.startsWith(u"Utilisation : outil [options] FICHIER\n"_qs), qPrintable(help));
+    QVERIFY2(help.contains(u"\n  --tone square|sine  Timbre.\n"_qs), qPrintable(help));
+    QVERIFY2(help.endsWith(u"\nArguments :\n  FICHIER             La mélodie.\n"_qs),
+             qPrintable(help));
+    QVERIFY(!help.contains(u"--help-all"_qs));
+    QVERIFY(!tinkora().helpText().contains(u"Arguments :"_qs));
+}
+
+void TestOptions::qtOptionsOnlyWhereAsked()
+{
+    // Without a QApplication nothing would take them out of argv, nor act on them.
+    checkUsageError(fileTool().parse({"m", "-platform", "offscreen"}).error, u"outil"_qs,
+                    u"option inconnue : « -platform »"_qs);
+    checkUsageError(fileTool().parse({"m", "--style=Fusion"}).error, u"outil"_qs,
+                    u"option inconnue : « --style=Fusion »"_qs);
+    checkUsageError(fileTool().parse({"--help-all"}).error, u"outil"_qs,
+                    u"option inconnue : « --help-all »"_qs);
+    QCOMPARE(tinkora().parse({"-platform", "offscreen"}).action, Action::Run);
+    QCOMPARE(tinkora().parse({"--help-all"}).action, Action::HelpAll);
 }
 
 // The real program, run with no display at all.
@@ -197,6 +366,45 @@ void TestOptions::program()
             u"\\b(Usage|Displays|help on|version information|DEVICE)\\b"_qs);
         QVERIFY2(!english.match(help).hasMatch(), qPrintable(help));
     }
+}
+
+// tinkora-send's own table, through the real program: its errors are tinkora's.
+void TestOptions::sendUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("unknown") << QStringList{u"m.csv"_qs, u"--vite"_qs}
+                             << u"option inconnue : « --vite »"_qs;
+    QTest::newRow("Qt's option") << QStringList{u"-platform"_qs, u"offscreen"_qs, u"m.csv"_qs}
+                                 << u"option inconnue : « -platform »"_qs;
+    QTest::newRow("no file") << QStringList{u"--dry-run"_qs} << u"il manque l'argument FICHIER"_qs;
+    QTest::newRow("two files") << QStringList{u"a.csv"_qs, u"b.csv"_qs}
+                               << u"argument inattendu : « b.csv »"_qs;
+    QTest::newRow("--from above the slots")
+        << QStringList{u"m.csv"_qs, u"--from"_qs, u"32"_qs}
+        << u"l'option --from attend un nombre entier de 1 à 31, pas « 32 »"_qs;
+    QTest::newRow("--gap=+5") << QStringList{u"m.csv"_qs, u"--gap=+5"_qs}
+                              << u"l'option --gap attend un nombre entier de 0 à 60000, pas "
+                                 "« +5 »"_qs;
+    QTest::newRow("--wait missing")
+        << QStringList{u"m.csv"_qs, u"--wait"_qs} << u"il manque la valeur de l'option --wait"_qs;
+    QTest::newRow("--wav empty") << QStringList{u"m.csv"_qs, u"--wav="_qs}
+                                 << u"le fichier de l'option --wav est vide"_qs;
+}
+
+void TestOptions::sendUsageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+
+    QProcess send;
+    send.start(QStringLiteral(TINKORA_SEND), arguments);
+    QVERIFY(send.waitForFinished(30000));
+    QCOMPARE(send.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(send.exitCode(), 2);
+    QCOMPARE(send.readAllStandardOutput(), QByteArray());
+    checkUsageError(QString::fromUtf8(send.readAllStandardError()), u"tinkora-send"_qs, says);
 }
 
 QTEST_GUILESS_MAIN(TestOptions)

@@ -126,7 +126,8 @@ void TestSend::rtttlTwinsGiveTheSameFrames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("remark");
     QTest::newRow("Au clair de la lune") << u"au-clair-de-la-lune"_qs << QString();
-    QTest::newRow("Frère Jacques") << u"frere-jacques"_qs << u"Mélodie descendue de 1 octave pour"_qs;
+    QTest::newRow("Frère Jacques")
+        << u"frere-jacques"_qs << u"Mélodie descendue de 1 octave pour"_qs;
 }
 
 void TestSend::rtttlTwinsGiveTheSameFrames()
@@ -164,16 +165,19 @@ void TestSend::refused_data()
 
     const QString file = u"FILE"_qs;
     const QByteArray good("120;La3;Noire\n");
-    QTest::newRow("no file") << QStringList() << good << 2 << u"indiquez le fichier"_qs;
-    QTest::newRow("two files") << QStringList{file, file} << good << 2 << u"un seul fichier"_qs;
+    QTest::newRow("no file") << QStringList() << good << 2 << u"il manque l'argument FICHIER"_qs;
+    QTest::newRow("two files") << QStringList{file, file} << good << 2
+                               << u"argument inattendu : « "_qs;
     QTest::newRow("unknown option")
-        << QStringList{file, u"--vite"_qs} << good << 2 << u"option inconnue « vite »"_qs;
+        << QStringList{file, u"--vite"_qs} << good << 2 << u"option inconnue : « --vite »"_qs;
     QTest::newRow("--from 0") << QStringList{file, u"--from"_qs, u"0"_qs} << good << 2
-                              << u"--from attend un emplacement de 1 à 31"_qs;
-    QTest::newRow("--gap -5") << QStringList{file, u"--gap"_qs, u"-5"_qs} << good << 2
-                              << u"--gap attend un nombre de millisecondes"_qs;
-    QTest::newRow("--wait x") << QStringList{file, u"--wait"_qs, u"x"_qs} << good << 2
-                              << u"--wait attend"_qs;
+                              << u"l'option --from attend un nombre entier de 1 à 31, pas « 0 »"_qs;
+    QTest::newRow("--gap -5")
+        << QStringList{file, u"--gap"_qs, u"-5"_qs} << good << 2
+        << u"l'option --gap attend un nombre entier de 0 à 60000, pas « -5 »"_qs;
+    QTest::newRow("--wait x")
+        << QStringList{file, u"--wait"_qs, u"x"_qs} << good << 2
+        << u"l'option --wait attend un nombre entier de 0 à 60000, pas « x »"_qs;
     QTest::newRow("missing file")
         << QStringList{u"/nonexistent/m.csv"_qs} << good << 1
         << u"/nonexistent/m.csv : Impossible de lire le fichier : fichier "

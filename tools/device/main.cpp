@@ -68,13 +68,14 @@ int main(int argc, char *argv[])
             "seconde) ; 253, 254 et 255 valent 266, 300 et 400 unités. Hauteur : gamme tempérée, "
             "«\u00a0La3\u00a0» (code 22) à 440 Hz ; le code 0 est un silence."),
         {
-            {QStringLiteral("link"), QStringLiteral("CHEMIN"),
-             QStringLiteral("Crée ce lien symbolique vers le périphérique (sans jamais remplacer "
-                            "un fichier existant).")},
-            {QStringLiteral("eeprom"), QStringLiteral("FICHIER"),
-             QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin.")},
-            {QStringLiteral("wav"), QStringLiteral("FICHIER"),
-             QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) à la fin.")},
+            OptionSpec::text(QStringLiteral("link"), QStringLiteral("CHEMIN"),
+                             QStringLiteral("Crée ce lien symbolique vers le périphérique (sans "
+                                            "jamais remplacer un fichier existant).")),
+            OptionSpec::text(QStringLiteral("eeprom"), QStringLiteral("FICHIER"),
+                             QStringLiteral("Écrit l'image EEPROM (64 octets) à la fin.")),
+            OptionSpec::text(QStringLiteral("wav"), QStringLiteral("FICHIER"),
+                             QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) "
+                                            "à la fin.")),
         });
     const ParsedOptions parsed = options.parse(argc, argv);
     if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))

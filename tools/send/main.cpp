@@ -3,22 +3,70 @@
 #include "melodyplan.h"
 #include "melodyrenderer.h"
 #include "melodysender.h"
+#include "options.h"
 #include "portmap.h"
 #include "portmessages.h"
 #include "processstart.h"
 #include "quitsignals.h"
 #include "rtttlreader.h"
-#include "sendoptions.h"
 #include "serialportlink.h"
 #include "tablereader.h"
+#include "transferstate.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 enum ExitCode { kWritten = 0, kFileRefused = 1, kUsage = 2, kPortFailed = 3, kInterrupted = 4 };
+
+constexpr int kLongestPauseMs = 60 * 1000;
+
+Options commandLine()
+{
+    const WholeRange pause{0, kLongestPauseMs};
+    return Options(
+        QStringLiteral("tinkora-send"),
+        QStringLiteral(
+            "Charge toute une mélodie dans l'EEPROM de la carte, comme autant de clics sur "
+            "« Transfert », après avoir vérifié chaque note : rien n'est écrit si une seule est "
+            "refusée.\n\n"
+            "FICHIER : un tableau (.csv, .txt) d'une note par ligne « tempo;note;valeur » avec "
+            "les textes des listes (120;La3;Noire ; séparateur « ; », « , » ou tabulation), ou "
+            "une mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...).\n\n"
+            "Codes de sortie : %1 mélodie écrite, %2 fichier refusé, %3 mauvaise commande, %4 "
+            "port inutilisable, %5 interrompu (Ctrl-C).")
+            .arg(kWritten)
+            .arg(kFileRefused)
+            .arg(kUsage)
+            .arg(kPortFailed)
+            .arg(kInterrupted),
+        {
+            OptionSpec::text(u"port"_s, u"PORT"_s,
+                             u"COM1, COM2 ou un périphérique (par défaut COM1)."_s, u"COM1"_s),
+            OptionSpec::number(u"from"_s, u"N"_s, {1, TransferState::MaxNotes},
+                               u"Premier emplacement écrit, de 1 à %1 (par défaut 1)."_s.arg(
+                                   TransferState::MaxNotes),
+                               1),
+            OptionSpec::number(u"gap"_s, u"MS"_s, pause,
+                               u"Pause après chaque trame sortie sur la ligne, en ms (par défaut "
+                               u"50)."_s,
+                               50),
+            OptionSpec::number(u"wait"_s, u"MS"_s, pause,
+                               u"Pause entre l'ouverture du port et la première trame, en ms "
+                               u"(par défaut 0), pour une carte qui redémarre à l'ouverture."_s,
+                               0),
+            OptionSpec::flag(u"dry-run"_s, u"Affiche les trames sans ouvrir de port."_s),
+            OptionSpec::flag(u"skip-rests"_s, u"Ignore les silences (p) d'une mélodie RTTTL au "
+                                              u"lieu de refuser le fichier."_s),
+            OptionSpec::text(u"wav"_s, u"FICHIER"_s,
+                             u"Écrit ce que jouerait la carte (WAV 16 bits mono 44,1 kHz)."_s),
+        },
+        {{u"FICHIER"_s, u"La mélodie, tableau ou RTTTL."_s}});
+}
 
 QString notes(int count, QStringView participle)
 {
@@ -73,18 +121,19 @@ bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, 
     return true;
 }
 
-int send(QCoreApplication &app, const SendOptions &options, const std::vector<PlannedFrame> &frames,
-         QTextStream &out, QTextStream &err)
+int send(QCoreApplication &app, const ParsedOptions &options,
+         const std::vector<PlannedFrame> &frames, QTextStream &out, QTextStream &err)
 {
+    const QString port = options.value(u"port"_s);
     // COM1 and COM2 stand for the window's devices; any other name is a device, put behind COM1.
     PortMap ports;
     int portNumber = 1;
-    const bool named = options.port.compare(u"COM1", Qt::CaseInsensitive) == 0 ||
-                       options.port.compare(u"COM2", Qt::CaseInsensitive) == 0;
+    const bool named = port.compare(u"COM1", Qt::CaseInsensitive) == 0 ||
+                       port.compare(u"COM2", Qt::CaseInsensitive) == 0;
     if (named)
-        portNumber = options.port.back().digitValue();
+        portNumber = port.back().digitValue();
     else
-        ports.setDevicePath(portNumber, options.port);
+        ports.setDevicePath(portNumber, port);
     // COM1 and COM2 follow the ports present, as in the window: there may be none.
     const QString device = ports.devicePath(portNumber);
     const QString portName = !named ? device
@@ -99,7 +148,9 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
         return kPortFailed;
     }
 
-    MelodySender sender(link, frames, {options.wait, options.gap}, out);
+    const MelodySender::Pacing pacing{std::chrono::milliseconds(options.number(u"wait"_s)),
+                                      std::chrono::milliseconds(options.number(u"gap"_s))};
+    MelodySender sender(link, frames, pacing, out);
     QObject::connect(&sender, &MelodySender::finished, &app, &QCoreApplication::quit);
     quitOnUnixSignals(app);
     sender.start();
@@ -129,53 +180,41 @@ int send(QCoreApplication &app, const SendOptions &options, const std::vector<Pl
 int main(int argc, char *argv[])
 {
     prepareProcess();
+    const Options commands = commandLine();
+    const ParsedOptions options = commands.parse(argc, argv);
+    if (const std::optional<int> exitCode =
+            commands.reply(options, QStringLiteral(TINKORA_VERSION)))
+        return *exitCode;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tinkora-send"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const SendOptions options = SendOptions::parse(QCoreApplication::arguments());
-    switch (options.action) {
-    case SendOptions::Action::Help:
-        out << options.helpText;
-        return kWritten;
-    case SendOptions::Action::Version:
-        out << "tinkora-send " << TINKORA_VERSION << Qt::endl;
-        return kWritten;
-    case SendOptions::Action::Usage:
-        err << "tinkora-send : " << options.usageError << " (voir tinkora-send --help)."
-            << Qt::endl;
-        return kUsage;
-    case SendOptions::Action::Send:
-        break;
-    }
-
-    const MelodyFile::Text text = MelodyFile::read(options.file);
+    const QString file = options.positionals.constFirst();
+    const MelodyFile::Text text = MelodyFile::read(file);
     if (!text.ok()) {
-        err << options.file << " : " << text.problem << Qt::endl
-            << "Rien n'a été écrit." << Qt::endl;
+        err << file << " : " << text.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
         return kFileRefused;
     }
-    const MelodyReading reading =
-        MelodyFile::formatOf(options.file, text.text) == MelodyFormat::Rtttl
-            ? RtttlReader::read(text.text, options.skipRests)
-            : TableReader::read(text.text);
-    const MelodyPlan plan = MelodyPlan::make(reading, options.firstSlot);
+    const MelodyReading reading = MelodyFile::formatOf(file, text.text) == MelodyFormat::Rtttl
+                                      ? RtttlReader::read(text.text, options.isSet(u"skip-rests"_s))
+                                      : TableReader::read(text.text);
+    const MelodyPlan plan = MelodyPlan::make(reading, options.number(u"from"_s));
     for (const QString &remark : plan.remarks()) // an accepted melody's only
         out << remark << Qt::endl;
     if (!plan.ok()) {
         for (const MelodyProblem &problem : plan.problems())
-            err << where(options.file, problem) << " : " << problem.text << Qt::endl;
+            err << where(file, problem) << " : " << problem.text << Qt::endl;
         err << "Fichier refusé (" << plan.problems().size() << " problème"
             << (plan.problems().size() > 1 ? "s" : "") << ") : rien n'a été écrit." << Qt::endl;
         return kFileRefused;
     }
 
     const std::vector<PlannedFrame> &frames = plan.frames();
-    if (!options.wav.isEmpty() && !writePreview(options.wav, frames, out, err))
+    if (options.isSet(u"wav"_s) && !writePreview(options.value(u"wav"_s), frames, out, err))
         return kFileRefused;
-    if (options.dryRun) {
+    if (options.isSet(u"dry-run"_s)) {
         for (const PlannedFrame &planned : frames)
             out << planned.describe() << Qt::endl;
         out << "Essai : " << notes(int(frames.size()), u"prête")

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "optionspec.h"
+
+#include "showntext.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+// "square ou sine", "a, b ou c".
+QString alternatives(const QStringList &choices)
+{
+    if (choices.size() < 2)
+        return choices.join(QString());
+    return QStringLiteral("%1 ou %2")
+        .arg(choices.mid(0, choices.size() - 1).join(QStringLiteral(", ")), choices.back());
+}
+
+// What the value must be, for the messages: "un nombre entier de 1 à 31", "square ou sine".
+QString expected(const OptionSpec &spec)
+{
+    if (spec.range)
+        return QStringLiteral("un nombre entier de %1 à %2")
+            .arg(QString::number(spec.range->lowest), QString::number(spec.range->highest));
+    return alternatives(spec.choices);
+}
+
+// The value is a number or one of a few words, not any name.
+bool isRestricted(const OptionSpec &spec)
+{
+    return spec.range || !spec.choices.isEmpty();
+}
+
+bool isAllowed(const OptionSpec &spec, const QByteArray &value)
+{
+    if (spec.range) {
+        const std::optional<qint64> number = wholeNumber(value);
+        return number && *number >= spec.range->lowest && *number <= spec.range->highest;
+    }
+    return isValidUtf8(value) && spec.choices.contains(QString::fromUtf8(value));
+}
+
+} // namespace
+
+OptionSpec OptionSpec::flag(QString name, QString help)
+{
+    OptionSpec spec;
+    spec.name = std::move(name);
+    spec.help = std::move(help);
+    return spec;
+}
+
+OptionSpec OptionSpec::text(QString name, QString valueName, QString help, QString byDefault)
+{
+    OptionSpec spec = flag(std::move(name), std::move(help));
+    spec.valueName = std::move(valueName);
+    spec.byDefault = std::move(byDefault);
+    return spec;
+}
+
+OptionSpec OptionSpec::number(QString name, QString valueName, WholeRange range, QString help,
+                              std::optional<int> byDefault)
+{
+    Q_ASSERT(!byDefault || (*byDefault >= range.lowest && *byDefault <= range.highest));
+    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help),
+                           byDefault ? QString::number(*byDefault) : QString());
+    spec.range = range;
+    return spec;
+}
+
+OptionSpec OptionSpec::choice(QString name, QStringList choices, QString help, QString byDefault)
+{
+    Q_ASSERT(byDefault.isEmpty() || choices.contains(byDefault));
+    OptionSpec spec = text(std::move(name), QString(), std::move(help), std::move(byDefault));
+    spec.choices = std::move(choices);
+    return spec;
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString decoded = decoder(bytes);
+    return !decoder.hasError();
+}
+
+QString quotedArgument(const QByteArray &argument)
+{
+    return QStringLiteral("« %1 »").arg(shownAsTyped(QByteArrayView(argument)));
+}
+
+// Plain ASCII digits, with a minus sign for numbers below zero: "+5", " 5", "5x" and "٥" are
+// not numbers a user means, and "0x10" is not what they see.
+std::optional<qint64> wholeNumber(const QByteArray &text)
+{
+    const QByteArray digits = text.startsWith('-') ? text.mid(1) : text;
+    if (digits.isEmpty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok ? std::optional(value) : std::nullopt; // too many digits for any range
+}
+
+QString missingValue(const OptionSpec &spec, const QString &option)
+{
+    if (isRestricted(spec))
+        return QStringLiteral("il manque la valeur de l'option %1 : %2")
+            .arg(option, expected(spec));
+    return QStringLiteral("il manque le %1 de l'option %2").arg(spec.valueName.toLower(), option);
+}
+
+std::optional<QString> valueProblem(const OptionSpec &spec, const QString &option,
+                                    const QByteArray &value)
+{
+    if (isRestricted(spec) && !isAllowed(spec, value))
+        return QStringLiteral("l'option %1 attend %2, pas %3")
+            .arg(option, expected(spec),
+                 value.isEmpty() ? QStringLiteral("une valeur vide") : quotedArgument(value));
+    const QString what = spec.valueName.toLower();
+    if (value.isEmpty())
+        return QStringLiteral("le %1 de l'option %2 est vide").arg(what, option);
+    if (!isValidUtf8(value))
+        return QStringLiteral("le %1 de l'option %2 n'est pas un nom UTF-8 valide : %3 ; donnez "
+                              "plutôt un lien symbolique qui en porte un")
+            .arg(what, option, quotedArgument(value));
+    return std::nullopt;
+}
+
+// Where the value of an option given without "=" is: the next argument, unless that one looks
+// like an option ("--com1 --com2" forgot the first device). A name starting with "-" is taken
+// only after "="; so is a number below zero, except by an option that allows one.
+bool valueFollows(const OptionSpec &spec, const QList<QByteArray> &arguments, qsizetype i)
+{
+    if (i + 1 >= arguments.size())
+        return false;
+    const QByteArray &next = arguments[i + 1];
+    return !next.startsWith('-') || (spec.range && wholeNumber(next).has_value());
+}
