@@ -151,6 +151,8 @@ int send(QCoreApplication &app, const ParsedOptions &options,
     const MelodySender::Pacing pacing{std::chrono::milliseconds(options.number(u"wait"_s)),
                                       std::chrono::milliseconds(options.number(u"gap"_s))};
     MelodySender sender(link, frames, pacing, out);
+    if (!named)
+        sender.nameThePortByItsPath(); // its failures never say "COM1"
     QObject::connect(&sender, &MelodySender::finished, &app, &QCoreApplication::quit);
     quitOnUnixSignals(app);
     sender.start();
