@@ -3,6 +3,7 @@
 #include "nodisplayguard.h"
 #include "portlisting.h"
 #include "portmessages.h"
+#include "processstart.h"
 #include "qtfrench.h"
 #include "quitsignals.h"
 #include "runwindow.h"
@@ -16,6 +17,7 @@
 
 int main(int argc, char *argv[])
 {
+    prepareProcess();
     // Every option is checked before Qt opens a display, so a wrong command line never needs one.
     const Options options = tinkoraCommandLine();
     const ParsedOptions parsed = options.parse(argc, argv);

@@ -174,11 +174,19 @@ bool TransferCommand::writeFrame(const TransferFrame &frame)
 
 void TransferCommand::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)
 {
-    const QString lostNotes = loss.unsent.any() ? stepBack(loss.unsent) : QString();
+    const int inUse = m_link.openPort();
+    QString lostNotes;
+    if (loss.unsent.any() && inUse != 0 && inUse != portNumber) {
+        // The counter belongs to the board in use now, which has those slots or will get them.
+        const auto [first, last] = lostSlots(loss.unsent);
+        lostNotes = notesLackingText(first, last, portNumber, inUse);
+    } else if (loss.unsent.any()) {
+        lostNotes = stepBack(loss.unsent);
+    }
     m_view.ShowWarning(portLostText(portNumber, device, loss, lostNotes));
 }
 
-QString TransferCommand::stepBack(const UnsentWrites &unsent)
+std::pair<int, int> TransferCommand::lostSlots(const UnsentWrites &unsent) const
 {
     // The lost writes may span a step back already made, or a port left and picked again:
     // look at each one's slot rather than only at the ends.
@@ -189,6 +197,12 @@ QString TransferCommand::stepBack(const UnsentWrites &unsent)
         first = std::min(first, slot);
         last = std::max(last, slot);
     }
+    return {first, last};
+}
+
+QString TransferCommand::stepBack(const UnsentWrites &unsent)
+{
+    const auto [first, last] = lostSlots(unsent);
     if (first <= m_state.NoteNumber) {
         m_state.NoteNumber = quint8(first);
         // The fields show the last slot that really left, or their start texts if none did.

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // A warning about one list's text.
@@ -34,7 +35,8 @@ public:
 
     void Run();
     // A port closed on its own: warns, and steps the slot counter back to the first slot whose
-    // frame did not wholly leave, so that the next transfers send those notes again.
+    // frame did not wholly leave, so that the next transfers send those notes again. A port
+    // left for the other one leaves the counter alone: the notes go on to the other board.
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
 
     // The warning for a list left at its placeholder.
@@ -51,6 +53,7 @@ private:
     void show(const TransferFrame &frame);
     void advance();
     QString stepBack(const UnsentWrites &unsent);
+    std::pair<int, int> lostSlots(const UnsentWrites &unsent) const;
 
     TransferView &m_view;
     SerialLink &m_link;

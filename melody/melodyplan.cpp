@@ -27,10 +27,12 @@ MelodyPlan MelodyPlan::make(const MelodyReading &reading, int firstSlot)
     if (int(reading.notes.size()) > slotsLeft) {
         const MelodyNote &first = reading.notes[slotsLeft];
         plan.problem(first.line, first.note.column,
-                     QStringLiteral("Trop de notes : %1 notes, mais seulement %2 emplacement(s) de "
-                                    "la note %3 à la note %4. Le nombre maximum de notes (%4) "
-                                    "serait dépassé dès cette note.")
-                         .arg(QString::number(reading.notes.size()), QString::number(slotsLeft),
+                     QStringLiteral("Trop de notes : %1 notes, mais seulement %2 de la note %3 à "
+                                    "la note %4. Le nombre maximum de notes (%4) serait dépassé "
+                                    "dès cette note.")
+                         .arg(QString::number(reading.notes.size()),
+                              slotsLeft == 1 ? QStringLiteral("1 emplacement")
+                                             : QStringLiteral("%1 emplacements").arg(slotsLeft),
                               QString::number(firstSlot),
                               QString::number(TransferState::MaxNotes)));
     }
@@ -41,7 +43,9 @@ MelodyPlan MelodyPlan::make(const MelodyReading &reading, int firstSlot)
                      [](const MelodyProblem &a, const MelodyProblem &b) {
                          return std::tie(a.line, a.column) < std::tie(b.line, b.column);
                      });
-    if (!plan.ok())
+    if (plan.ok())
+        plan.m_remarks = reading.remarks;
+    else
         plan.m_frames.clear();
     return plan;
 }

@@ -28,6 +28,9 @@ public:
     bool ok() const { return m_problems.empty(); }
     const std::vector<PlannedFrame> &frames() const { return m_frames; }
     const std::vector<MelodyProblem> &problems() const { return m_problems; }
+    // What the reader did to the melody (moved it by octaves, dropped rests): for an accepted
+    // melody only, as a refused one was not changed at all.
+    const QStringList &remarks() const { return m_remarks; }
 
 private:
     void check(const MelodyNote &note, int slot);
@@ -35,5 +38,6 @@ private:
 
     std::vector<PlannedFrame> m_frames;
     std::vector<MelodyProblem> m_problems;
+    QStringList m_remarks;
     std::set<std::tuple<int, int, QString>> m_seen;
 };

@@ -20,12 +20,13 @@ MelodySender::MelodySender(SerialLink &link, std::vector<PlannedFrame> frames, P
         if (m_inFlight && m_outcome == Outcome::Running)
             frameLeft();
     });
-    connect(&m_link, &SerialLink::portLost, this,
-            [this](int portNumber, const QString &device, const PortLoss &loss) {
-                // The window's words, without its advice to pick the port again.
-                finish(Outcome::PortFailed,
-                       portLostText(portNumber, device, loss).section(u'\n', 0, 0));
-            });
+    connect(
+        &m_link, &SerialLink::portLost, this,
+        [this](int portNumber, const QString &device, const PortLoss &loss) {
+            // The window's words, without its advice to pick the port again.
+            finish(Outcome::PortFailed,
+                   portLostText(m_namedByPath ? 0 : portNumber, device, loss).section(u'\n', 0, 0));
+        });
 }
 
 void MelodySender::start()
@@ -44,8 +45,10 @@ void MelodySender::sendNext()
     const PlannedFrame &planned = m_frames[m_next++];
     // In flight before the write: a line that takes the frame at once says so inside it.
     m_inFlight = true;
-    const WriteResult result = m_link.writeBytes(planned.frame.toBytes());
+    WriteResult result = m_link.writeBytes(planned.frame.toBytes());
     if (!result.ok()) {
+        if (m_namedByPath && result.failure != WriteFailure::NotOpen)
+            result.portNumber = 0;
         m_inFlight = false;
         --m_next;
         finish(Outcome::PortFailed, writeFailureText(result));

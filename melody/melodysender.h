@@ -27,6 +27,9 @@ public:
     MelodySender(SerialLink &link, std::vector<PlannedFrame> frames, Pacing pacing,
                  QTextStream &out, QObject *parent = nullptr);
 
+    // The user gave the port as a device path: failures name that path, not "COM1".
+    void nameThePortByItsPath() { m_namedByPath = true; }
+
     void start();
     // Ends the run where it stands: a frame on its way still leaves whole, no other one starts.
     void stop();
@@ -53,4 +56,5 @@ private:
     int m_written = 0;
     Outcome m_outcome = Outcome::Running;
     QString m_failure;
+    bool m_namedByPath = false;
 };

@@ -59,13 +59,19 @@ RtttlNote RtttlNote::parse(QStringView token, int defaultDuration, int defaultOc
 
 std::optional<int> RtttlNote::number(QStringView digits)
 {
-    if (digits.isEmpty() || digits.size() > 4)
+    if (digits.isEmpty())
         return std::nullopt;
     int value = 0;
+    int significant = 0;
     for (QChar c : digits) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
+        if (value == 0 && c == u'0')
+            continue; // "00016" is 16
+        if (++significant > 9)
+            value = kTooBig;
+        else
+            value = value * 10 + (c.unicode() - u'0');
     }
     return value;
 }

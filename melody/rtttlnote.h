@@ -16,7 +16,10 @@ struct RtttlNote {
     int semitone = 0;          // from C, the sharp included
 
     static RtttlNote parse(QStringView token, int defaultDuration, int defaultOctave);
-    // A small whole number written in digits only.
+    // What number() gives for digits beyond any value RTTTL can use.
+    static constexpr int kTooBig = 1'000'000'000;
+    // A whole number written in digits only, leading zeros allowed; kTooBig for one of more than
+    // nine significant digits.
     static std::optional<int> number(QStringView digits);
 
     // Where the note value lies in the duration table; nothing for what the nine values cannot

@@ -4,6 +4,8 @@
 #include "durationtable.h"
 #include "notetable.h"
 #include "rtttlnote.h"
+#include "showntext.h"
+#include "tempolist.h"
 #include "textpositions.h"
 
 #include <algorithm>
@@ -14,6 +16,8 @@ namespace {
 constexpr int kLowestCode = 1;
 constexpr int kHighestCode = int(NoteTable.size());
 constexpr int kOctave = 12;
+// Beyond the longest note value's dividend, every note would last 0 units.
+constexpr int kHighestTempo = DurationTable.front().dividend;
 
 struct Item {
     QStringView text;
@@ -125,37 +129,53 @@ private:
             const QStringView digits = item.text.sliced(equals + 1).trimmed();
             const std::optional<int> value = equals < 0 ? std::nullopt : RtttlNote::number(digits);
             const QChar name = key.size() == 1 ? key[0].toLower() : QChar();
-            if (!value || (name != u'd' && name != u'o' && name != u'b')) {
+            if (name == u'b' && equals >= 0) {
+                readTempo(item, digits);
+            } else if (!value || (name != u'd' && name != u'o')) {
                 problem(item.offset,
-                        QStringLiteral("Réglage RTTTL inconnu « %1 » : attendu d=, o= ou b= "
+                        QStringLiteral("Réglage RTTTL inconnu %1 : attendu d=, o= ou b= "
                                        "suivi d'un nombre.")
-                            .arg(item.text.toString()));
+                            .arg(quotedUserText(item.text.toString())));
             } else if (name == u'd') {
                 // 32 is RTTTL, and refused only at the notes that use it.
                 RtttlNote plain;
                 plain.duration = *value;
                 if (!plain.valueIndex() && *value != 32)
                     problem(item.offset,
-                            QStringLiteral("Durée par défaut « %1 » impossible : 1, 2, 4, 8 ou 16.")
-                                .arg(item.text.toString()));
+                            QStringLiteral("Durée par défaut %1 impossible : 1, 2, 4, 8 ou 16.")
+                                .arg(quotedUserText(item.text.toString())));
                 else
                     m_defaults.duration = *value;
             } else if (name == u'o') {
                 if (*value > 9)
                     problem(item.offset,
-                            QStringLiteral("Octave par défaut « %1 » impossible : de 0 à 9.")
-                                .arg(item.text.toString()));
+                            QStringLiteral("Octave par défaut %1 impossible : de 0 à 9.")
+                                .arg(quotedUserText(item.text.toString())));
                 else
                     m_defaults.octave = *value;
-            } else {
-                // A zero tempo is said once here, not again at every note.
-                if (*value == 0)
-                    problem(item.offset, QStringLiteral("Tempo invalide : « %1 ». Indiquez un "
-                                                        "nombre entier supérieur à 0.")
-                                             .arg(item.text.toString()));
-                else
-                    m_defaults.tempo = QString::number(*value);
             }
+        }
+    }
+
+    // The window's own reading of a tempo (a sign allowed), within what a note can last.
+    void readTempo(const Item &item, QStringView digits)
+    {
+        const std::optional<int> whole = RtttlNote::number(digits); // capped, never overflows
+        const std::optional<qint32> tempo =
+            whole ? std::optional<qint32>(*whole) : parseTempo(digits);
+        const QString shown = quotedUserText(item.text.toString());
+        if (!tempo || *tempo <= 0) {
+            // A zero tempo is said once here, not again at every note.
+            problem(item.offset,
+                    QStringLiteral("Tempo invalide : %1. Indiquez un nombre entier supérieur à 0.")
+                        .arg(shown));
+        } else if (*tempo > kHighestTempo) {
+            problem(item.offset,
+                    QStringLiteral("Tempo trop grand : %1. Indiquez b= de 1 à %2 : au-delà, "
+                                   "aucune valeur de note ne dure une unité.")
+                        .arg(shown, QString::number(kHighestTempo)));
+        } else {
+            m_defaults.tempo = QString::number(*tempo);
         }
     }
 
@@ -170,20 +190,24 @@ private:
                 m_notes.push_back(*note);
         }
         if (rests > 0)
-            m_reading.remarks << QStringLiteral("%1 silence(s) ignoré(s) (--skip-rests) : les "
-                                                "notes suivantes sont avancées d'autant.")
-                                     .arg(rests);
+            m_reading.remarks << (rests == 1 ? QStringLiteral("1 silence ignoré (--skip-rests) : "
+                                                              "les notes suivantes sont avancées "
+                                                              "d'autant.")
+                                             : QStringLiteral("%1 silences ignorés (--skip-rests) "
+                                                              ": les notes suivantes sont avancées "
+                                                              "d'autant.")
+                                                   .arg(rests));
         if (items.empty())
             problem(base, QStringLiteral("Aucune note après le deuxième « : »."));
     }
 
     std::optional<ParsedNote> readNote(const Item &item, int &rests)
     {
-        const QString text = item.text.toString();
+        const QString text = quotedUserText(item.text.toString());
         const RtttlNote note = RtttlNote::parse(item.text, m_defaults.duration, m_defaults.octave);
         switch (note.kind) {
         case RtttlNote::Kind::Unreadable:
-            problem(item.offset, QStringLiteral("Note RTTTL illisible « %1 » : attendu par exemple "
+            problem(item.offset, QStringLiteral("Note RTTTL illisible %1 : attendu par exemple "
                                                 "« 8e6 », « 4c#5 » ou « 2.g5 ».")
                                      .arg(text));
             return std::nullopt;
@@ -192,7 +216,7 @@ private:
                 ++rests;
             else
                 problem(item.offset,
-                        QStringLiteral("Silence « %1 » impossible : la carte ne joue que des "
+                        QStringLiteral("Silence %1 impossible : la carte ne joue que des "
                                        "notes. Retirez-le, ou relancez avec --skip-rests.")
                             .arg(text));
             return std::nullopt;
@@ -204,16 +228,20 @@ private:
         if (!index) {
             problem(item.offset,
                     note.duration == 1
-                        ? QStringLiteral("Ronde pointée impossible « %1 » : la plus longue valeur "
+                        ? QStringLiteral("Ronde pointée impossible %1 : la plus longue valeur "
                                          "est la ronde.")
                               .arg(text)
-                        : QStringLiteral("Durée %1 impossible « %2 » : 1, 2, 4, 8 ou 16, pointée "
+                    : note.duration == RtttlNote::kTooBig
+                        ? QStringLiteral("Durée trop grande : %1. Indiquez 1, 2, 4, 8 ou 16, "
+                                         "pointée ou non.")
+                              .arg(text)
+                        : QStringLiteral("Durée %1 impossible %2 : 1, 2, 4, 8 ou 16, pointée "
                                          "ou non.")
                               .arg(QString::number(note.duration), text));
         }
         const bool octaveOk = note.octave && *note.octave <= 9;
         if (!octaveOk)
-            problem(item.offset, QStringLiteral("Octave impossible « %1 » : de 0 à 9.").arg(text));
+            problem(item.offset, QStringLiteral("Octave impossible %1 : de 0 à 9.").arg(text));
         if (!index || !octaveOk)
             return std::nullopt;
         return ParsedNote{item, note.code(), *index};
@@ -240,11 +268,14 @@ private:
         }
         const int shift = std::clamp(0, lowestShift, highestShift);
         if (shift != 0)
-            m_reading.remarks
-                << QStringLiteral("Mélodie %1 de %2 octave(s) pour tenir entre %3 et %4.")
-                       .arg(shift > 0 ? QStringLiteral("montée") : QStringLiteral("descendue"),
-                            QString::number(std::abs(shift)), NoteTable.front().name.toString(),
-                            NoteTable.back().name.toString());
+            m_reading.remarks << QStringLiteral("Mélodie %1 de %2 pour tenir entre %3 et %4.")
+                                     .arg(shift > 0 ? QStringLiteral("montée")
+                                                    : QStringLiteral("descendue"),
+                                          std::abs(shift) == 1
+                                              ? QStringLiteral("1 octave")
+                                              : QStringLiteral("%1 octaves").arg(std::abs(shift)),
+                                          NoteTable.front().name.toString(),
+                                          NoteTable.back().name.toString());
         for (const ParsedNote &note : m_notes) {
             const int line = m_positions.line(note.item.offset);
             const int column = m_positions.column(note.item.offset);

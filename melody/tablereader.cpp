@@ -102,9 +102,10 @@ MelodyReading TableReader::read(QStringView text)
         if (count != kFields) {
             reading.problems.push_back(
                 {lineNumber, int(indent + 1),
-                 QStringLiteral("%1 champ(s) au lieu de 3 : écrivez « tempo%2note%2valeur de "
+                 QStringLiteral("%1 au lieu de 3 : écrivez « tempo%2note%2valeur de "
                                 "note », par exemple « 120%2La3%2Noire ».")
-                     .arg(QString::number(count),
+                     .arg(count == 1 ? QStringLiteral("1 champ")
+                                     : QStringLiteral("%1 champs").arg(count),
                           separator == u'\t' ? QStringLiteral("<tab>") : QString(separator))});
             continue;
         }

@@ -11,6 +11,21 @@ QString deviceGone()
     return QStringLiteral("le périphérique a disparu (adaptateur débranché ?)");
 }
 
+// "COM1 (/dev/ttyUSB0)"; a port given by its path (port number 0) is named by it alone.
+QString portWithDevice(int portNumber, const QString &device)
+{
+    return portNumber == 0
+               ? shownAsTyped(device)
+               : QStringLiteral("%1 (%2)").arg(portName(portNumber), shownAsTyped(device));
+}
+
+// "picocom (PID 4242)", the same in the window and on the command line.
+QString holderText(const OpenResult &result)
+{
+    return QStringLiteral("%1 (PID %2)")
+        .arg(shownAsTyped(result.holder), QString::number(result.holderPid));
+}
+
 } // namespace
 
 QString portName(int portNumber)
@@ -32,6 +47,8 @@ QString openFailureReason(const OpenResult &result)
     case OpenFailure::PermissionDenied:
         return QStringLiteral("accès refusé");
     case OpenFailure::Busy:
+        if (!result.holder.isEmpty())
+            return QStringLiteral("le port est déjà utilisé par %1").arg(holderText(result));
         return QStringLiteral("le port est déjà utilisé par un autre programme");
     case OpenFailure::StaleLock:
         return QStringLiteral("le fichier de verrou %1 le bloque encore, alors que le programme "
@@ -75,10 +92,9 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
                    .arg(portName(portNumber), deviceOptionName(portNumber));
     }
     if (result.failure == OpenFailure::Busy && !result.holder.isEmpty()) {
-        return QStringLiteral("Le port %1 est déjà utilisé par %2 (PID %3) : fermez ce programme, "
-                              "puis cliquez de nouveau sur %4.")
-                   .arg(shownAsTyped(result.device), shownAsTyped(result.holder),
-                        QString::number(result.holderPid), portName(portNumber)) +
+        return QStringLiteral("Le port %1 est déjà utilisé par %2 : fermez ce programme, puis "
+                              "cliquez de nouveau sur %3.")
+                   .arg(shownAsTyped(result.device), holderText(result), portName(portNumber)) +
                stillInUse;
     }
     return QStringLiteral("Impossible d'ouvrir %1 (%2) : %3.")
@@ -95,14 +111,17 @@ QString portLostText(int portNumber, const QString &device, const PortLoss &loss
                          ? deviceGone()
                          : QStringLiteral("échec de l'écriture : %1")
                                .arg(systemErrorText(loss.systemError, loss.detail));
-    QString text = QStringLiteral("%1 (%2) a été fermé : %3.")
-                       .arg(portName(portNumber), shownAsTyped(device), reason);
+    QString text =
+        QStringLiteral("%1 a été fermé : %2.").arg(portWithDevice(portNumber, device), reason);
     if (!lostNotes.isEmpty())
         text += u'\n' + lostNotes;
     else if (loss.unsentBytes > 0) // notes already shown as written may not have reached the board
-        text += QStringLiteral("\n%1 octet(s) en attente n'ont pas été envoyés, renvoyez les "
-                               "dernières notes.")
-                    .arg(loss.unsentBytes);
+        text += loss.unsentBytes == 1
+                    ? QStringLiteral("\n1 octet en attente n'a pas été envoyé, renvoyez les "
+                                     "dernières notes.")
+                    : QStringLiteral("\n%1 octets en attente n'ont pas été envoyés, renvoyez les "
+                                     "dernières notes.")
+                          .arg(loss.unsentBytes);
     return text + QStringLiteral("\nRebranchez-le, puis choisissez à nouveau le port.");
 }
 
@@ -115,6 +134,18 @@ QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress
                                     .arg(lastSlot);
     return QStringLiteral("%1 : la prochaine note ira à l'emplacement %2 (@EEPROM: %3).")
         .arg(notes, QString::number(nextSlot), QString::number(nextAddress));
+}
+
+QString notesLackingText(int firstSlot, int lastSlot, int lostPort, int portInUse)
+{
+    const QString notes =
+        firstSlot == lastSlot
+            ? QStringLiteral("La carte de %1 n'a pas reçu la note %2")
+                  .arg(portName(lostPort), QString::number(firstSlot))
+            : QStringLiteral("La carte de %1 n'a pas reçu les notes %2 à %3")
+                  .arg(portName(lostPort), QString::number(firstSlot), QString::number(lastSlot));
+    return QStringLiteral("%1 ; %2 reste utilisé, à l'emplacement où il en était.")
+        .arg(notes, portName(portInUse));
 }
 
 QString unsentAtExitText(int frames)
@@ -132,9 +163,9 @@ QString writeFailureText(const WriteResult &result)
     const QString reason = result.failure == WriteFailure::DeviceGone
                                ? deviceGone()
                                : systemErrorText(result.systemError, result.detail);
-    return QStringLiteral("La note n'a pas été envoyée sur %1 (%2) : %3. Vérifiez le branchement, "
+    return QStringLiteral("La note n'a pas été envoyée sur %1 : %2. Vérifiez le branchement, "
                           "puis choisissez à nouveau le port.")
-        .arg(portName(result.portNumber), shownAsTyped(result.device), reason);
+        .arg(portWithDevice(result.portNumber, result.device), reason);
 }
 
 QString openFailureAdvice(const OpenResult &result, const RetryHint &hint)

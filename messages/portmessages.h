@@ -24,11 +24,14 @@ struct RetryHint {
 QString openFailureAdvice(const OpenResult &result, const RetryHint &hint);
 // The whole warning: what failed, which port stays in use (0 for none), what to do.
 QString openFailureText(int portNumber, const OpenResult &result, int portStillInUse);
+// In the two below, port number 0 stands for a port the user named by its device path.
 // An open port closed on its own; lostNotes, when given, says which notes to send again.
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
                      const QString &lostNotes = {});
 // Notes firstSlot to lastSlot did not reach the board; the next one goes to nextSlot.
 QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress);
+// Notes firstSlot to lastSlot did not reach the board of lostPort, left for portInUse.
+QString notesLackingText(int firstSlot, int lastSlot, int lostPort, int portInUse);
 // Frames still waiting when the program had to end.
 QString unsentAtExitText(int frames);
 // A frame the link would not take.

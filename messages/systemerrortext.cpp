@@ -50,6 +50,10 @@ QString systemErrorText(SystemError error)
         return QStringLiteral("aucun verrou disponible");
     case SystemError::NoSpace:
         return QStringLiteral("aucun espace disponible sur le périphérique");
+    case SystemError::FileTooLarge:
+        return QStringLiteral("fichier trop gros pour la limite de taille en vigueur");
+    case SystemError::QuotaExceeded:
+        return QStringLiteral("quota d'espace disque dépassé");
     case SystemError::BrokenPipe:
         return QStringLiteral("tube cassé");
     case SystemError::None:

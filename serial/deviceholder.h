@@ -11,6 +11,8 @@ struct DeviceHolder {
     qint64 pid = 0;
 };
 
-// Another process that holds the device open, where the system lets us see its open files
-// (those of our own user, or all of them as root); nullopt when none is found.
+// The process that keeps us off the device: the one holding its lock (a flock on the device, or
+// a live process named in its serial lock file), else another process that holds it open, where
+// the system lets us see its open files (those of our own user, or all of them as root);
+// nullopt when none is found.
 std::optional<DeviceHolder> findDeviceHolder(const QString &device);

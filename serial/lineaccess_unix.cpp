@@ -139,6 +139,11 @@ bool LineAccess::claim(const QString &path, OpenResult &result)
         result.failure = OpenFailure::OwnTerminal;
         return false;
     }
+    if (!isPortTerminal(fd)) {
+        ::close(fd);
+        result.failure = OpenFailure::NotATerminal;
+        return false;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);

@@ -28,6 +28,8 @@ enum class SystemError {
     Overflow,
     NoLocks,
     NoSpace,
+    FileTooLarge,
+    QuotaExceeded,
     BrokenPipe,
     Other, // one not listed here: the system's own words say it
 };

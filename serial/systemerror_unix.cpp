@@ -54,6 +54,10 @@ SystemError systemErrorFor(int platformError)
         return SystemError::NoLocks;
     case ENOSPC:
         return SystemError::NoSpace;
+    case EFBIG:
+        return SystemError::FileTooLarge;
+    case EDQUOT:
+        return SystemError::QuotaExceeded;
     case EPIPE:
         return SystemError::BrokenPipe;
     default:

@@ -7,9 +7,16 @@
 #include "melodyrenderer.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestDeviceModel : public QObject {
     Q_OBJECT
@@ -25,7 +32,36 @@ private slots:
     void lineSettings();
     void linkNeverReplacesAFile_data();
     void linkNeverReplacesAFile();
+    void aLiveStandInsLinkIsRefused();
+    void readerGoneKeepsServing();
+    void stopsWhileItsOutputIsFull();
+    void unwritableFilesAreSaid();
+
+private:
+    static qint64 pidIn(const QString &lockFile);
+    static void writeFrames(const QString &device, const QByteArray &bytes);
 };
+
+qint64 TestDeviceModel::pidIn(const QString &lockFile)
+{
+    QFile file(lockFile);
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toLongLong() : 0;
+}
+
+void TestDeviceModel::writeFrames(const QString &device, const QByteArray &bytes)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        pollfd entry{fd, POLLOUT, 0};
+        ::poll(&entry, 1, -1);
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written > 0)
+            done += written;
+    }
+    ::close(fd);
+}
 
 void TestDeviceModel::frames_data()
 {
@@ -229,6 +265,8 @@ void TestDeviceModel::linkNeverReplacesAFile_data()
     QTest::newRow("folder") << u"folder"_qs << false;
     QTest::newRow("link to a file") << u"link to file"_qs << false;
     QTest::newRow("stale stand-in link") << u"stale link"_qs << true;
+    // Into the pseudo-terminal folder, but no stand-in's lock file names it.
+    QTest::newRow("user's own link to a pty") << u"user link"_qs << false;
 }
 
 void TestDeviceModel::linkNeverReplacesAFile()
@@ -250,8 +288,13 @@ void TestDeviceModel::linkNeverReplacesAFile()
         QVERIFY(QDir(dir.path()).mkdir(u"com1"_qs));
     else if (existing == u"link to file"_qs)
         QVERIFY(QFile::link(file, path));
-    else if (existing == u"stale link"_qs)
+    else if (existing == u"stale link"_qs || existing == u"user link"_qs)
         QVERIFY(QFile::link(u"/dev/pts/999999"_qs, path));
+    if (existing == u"stale link"_qs) { // what a stand-in killed outright leaves
+        QFile lock(DeviceLink::lockPathFor(path));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("999999\n/dev/pts/999999\n");
+    }
 
     const QFileInfo before(path);
     const QString device = u"/dev/pts/0"_qs;
@@ -273,6 +316,118 @@ void TestDeviceModel::linkNeverReplacesAFile()
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("la melodie de Papa"));
     }
+}
+
+// A second stand-in asked for the same link refuses it, naming the first one's PID; the first
+// one's link outlives that attempt and goes with it.
+void TestDeviceModel::aLiveStandInsLinkIsRefused()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    QProcess first;
+    first.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
+    QVERIFY(first.waitForReadyRead(10000));
+    const QString target = QFileInfo(link).symLinkTarget();
+    QVERIFY(target.startsWith(u"/dev/pts/"_qs));
+
+    QProcess second;
+    second.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 1);
+    const QString error = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(error.contains(u"(PID %1)"_qs.arg(first.processId())), qPrintable(error));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(!QFileInfo::exists(DeviceLink::lockPathFor(link)));
+}
+
+// "| head -1": the reader goes after the first line; the stand-in serves on, then still writes
+// its EEPROM image and removes its link.
+void TestDeviceModel::readerGoneKeepsServing()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    const QString eeprom = dir.filePath(u"e.bin"_qs);
+    QProcess shell;
+    shell.start(u"bash"_qs,
+                {u"-c"_qs, u"set -o pipefail; \"$0\" \"$@\" | head -1"_qs,
+                 QStringLiteral(TINKORA_DEVICE), u"--link"_qs, link, u"--eeprom"_qs, eeprom});
+    QVERIFY(shell.waitForReadyRead(10000));
+    QVERIFY(shell.readLine().startsWith("Carte simulée"));
+    writeFrames(link, bytes({0, 22, 50}));
+    const qint64 pid = pidIn(DeviceLink::lockPathFor(link));
+    QVERIFY(pid > 0);
+    QCOMPARE(::kill(pid_t(pid), SIGTERM), 0);
+    QVERIFY(shell.waitForFinished(10000));
+    QCOMPARE(shell.exitCode(), 0); // the stand-in's own, through pipefail
+    QFile image(eeprom);
+    QVERIFY(image.open(QIODevice::ReadOnly));
+    QCOMPARE(image.size(), 64);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// Its output a pipe nobody reads: SIGTERM still ends it, with its link removed.
+void TestDeviceModel::stopsWhileItsOutputIsFull()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(u"out"_qs);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+    const QString link = dir.filePath(u"com1"_qs);
+    QProcess device;
+    device.setStandardOutputFile(fifo);
+    device.start(QStringLiteral(TINKORA_DEVICE), {u"--link"_qs, link});
+    QVERIFY(device.waitForStarted());
+    QTRY_VERIFY(QFileInfo(link).isSymLink());
+    // 4000 lines of about 30 bytes: twice what the pipe holds.
+    writeFrames(link, bytes({0, 22, 50}).repeated(4000));
+    device.terminate();
+    QVERIFY(device.waitForFinished(10000));
+    QCOMPARE(device.exitStatus(), QProcess::NormalExit);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestDeviceModel::unwritableFilesAreSaid()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    // /dev/full is no regular file: refused at once, before the board starts.
+    QProcess full;
+    full.start(QStringLiteral(TINKORA_DEVICE),
+               {u"--link"_qs, link, u"--eeprom"_qs, u"/dev/full"_qs});
+    QVERIFY(full.waitForFinished(10000));
+    QCOMPARE(full.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(full.readAllStandardError()).contains(u"/dev/full"_qs));
+    QVERIFY(!QFileInfo(link).isSymLink());
+
+    const QString kept = dir.filePath(u"kept.wav"_qs);
+    QFile earlier(kept);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    // A file-size limit of one block: the WAV of one note cannot be written whole.
+    QProcess device;
+    device.start(u"bash"_qs,
+                 {u"-c"_qs, u"ulimit -f 1; exec \"$0\" \"$@\""_qs, QStringLiteral(TINKORA_DEVICE),
+                  u"--link"_qs, link, u"--wav"_qs, kept});
+    QVERIFY(device.waitForStarted());
+    QTRY_VERIFY(QFileInfo(link).isSymLink());
+    writeFrames(link, bytes({0, 22, 50}));
+    device.terminate();
+    QVERIFY(device.waitForFinished(10000));
+    QCOMPARE(device.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(device.exitCode(), 1);
+    const QString error = QString::fromUtf8(device.readAllStandardError());
+    QVERIFY2(error.contains(u"Impossible d'écrire"_qs) && error.contains(u"trop gros"_qs),
+             qPrintable(error));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    QVERIFY(!QFileInfo(link).isSymLink());
 }
 
 QTEST_GUILESS_MAIN(TestDeviceModel)

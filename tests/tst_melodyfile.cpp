@@ -50,6 +50,24 @@ void TestMelodyFile::decode_data()
                       "120;La3\n\n;Dur\xE9"
                       "e")
         << QString() << u"Texte illisible : l'octet 0xE9 (ligne 3) n'est pas du UTF-8."_qs;
+    QTest::newRow("UTF-8 with one stray byte in a comment")
+        << QByteArray("Tempo;Notes;Dur\xC3\xA9"
+                      "e\n# caf\xE9\n120;La3;Noire\n")
+        << QString()
+        << u"Texte illisible : l'octet 0xE9 (ligne 2, colonne 6) n'est pas de l'UTF-8, alors que "
+           "le reste du fichier en est."_qs;
+    QTest::newRow("stray byte after CR-only lines")
+        << QByteArray("Dur\xC3\xA9"
+                      "e\r\r\xFF")
+        << QString() << u"Texte illisible : l'octet 0xFF (ligne 3, colonne 1)"_qs;
+    QTest::newRow("CR-only line ends") << QByteArray("120;La3;Noire\r60;Do2;Noire\r")
+                                       << u"120;La3;Noire\n60;Do2;Noire\n"_qs << QString();
+    QTest::newRow("UTF-16 LE without BOM")
+        << QByteArray("1\0"
+                      "2\0"
+                      "0\0",
+                      6)
+        << QString() << u"Texte en UTF-16 sans marque d'ordre des octets"_qs;
     QTest::newRow("odd UTF-16") << QByteArray("\xFF\xFE"
                                               "1\0"
                                               "2",
@@ -85,8 +103,11 @@ void TestMelodyFile::tooBig()
     file.write("\n");
     file.close();
     QVERIFY(MelodyFile::read(path).problem.startsWith(u"Fichier trop gros"_qs));
-    QVERIFY(MelodyFile::read(dir.filePath(u"absent.csv"_qs))
-                .problem.startsWith(u"Impossible de lire"_qs));
+    // The system's answer in French; the caller says the path, once.
+    QCOMPARE(MelodyFile::read(dir.filePath(u"absent.csv"_qs)).problem,
+             u"Impossible de lire le fichier : fichier ou dossier introuvable."_qs);
+    QCOMPARE(MelodyFile::read(dir.path()).problem,
+             u"c'est un dossier, pas un fichier de mélodie."_qs);
 }
 
 void TestMelodyFile::format_data()

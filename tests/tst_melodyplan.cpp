@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "melodyplan.h"
 #include "melodytext.h"
+#include "rtttlreader.h"
 #include "tablereader.h"
 
 #include <QTest>
@@ -13,6 +14,7 @@ private slots:
     void problems_data();
     void problems();
     void nothingPlannedWithAProblem();
+    void octaveMoveSaidOnlyWhenAccepted();
 };
 
 void TestMelodyPlan::frames()
@@ -54,7 +56,7 @@ void TestMelodyPlan::problems_data()
                        u"1:3 Veillez indiquer une durée de note"_qs};
     QTest::newRow("more notes than slots from --from")
         << u"120;La3;Noire\n120;La3;Noire\n120;La3;Noire"_qs << 30
-        << QStringList{u"3:5 Trop de notes : 3 notes, mais seulement 2 emplacement(s) de la note "
+        << QStringList{u"3:5 Trop de notes : 3 notes, mais seulement 2 emplacements de la note "
                        "30 à la note 31. Le nombre maximum de notes (31) serait dépassé dès "
                        "cette note."_qs};
     QTest::newRow("no note") << u"# vide\n"_qs << 1
@@ -79,6 +81,21 @@ void TestMelodyPlan::nothingPlannedWithAProblem()
     const MelodyPlan plan = MelodyPlan::make(TableReader::read(table), 1);
     QCOMPARE(plan.problems().size(), 1u);
     QVERIFY(plan.frames().empty());
+}
+
+void TestMelodyPlan::octaveMoveSaidOnlyWhenAccepted()
+{
+    // Written an octave high: moved down, then refused for its tempo.
+    const MelodyReading refused = RtttlReader::read(u"x:d=1,o=6,b=30:a"_qs, false);
+    QCOMPARE(refused.remarks.size(), 1);
+    QVERIFY(!MelodyPlan::make(refused, 1).ok());
+    QVERIFY(MelodyPlan::make(refused, 1).remarks().isEmpty());
+
+    const MelodyPlan accepted =
+        MelodyPlan::make(RtttlReader::read(u"x:d=4,o=6,b=120:a"_qs, false), 1);
+    QVERIFY(accepted.ok());
+    QCOMPARE(accepted.remarks(),
+             QStringList{u"Mélodie descendue de 1 octave pour tenir entre Do2 et Si4."_qs});
 }
 
 QTEST_GUILESS_MAIN(TestMelodyPlan)

@@ -18,6 +18,7 @@ private slots:
     void stopKeepsTheFrameOnItsWayOnlyIfItLeft_data();
     void stopKeepsTheFrameOnItsWayOnlyIfItLeft();
     void aLostPortCountsOnlyWhatLeft();
+    void aPortGivenAsAPathIsNamedByIt();
 
 private:
     static std::vector<PlannedFrame> frames(int count);
@@ -143,6 +144,20 @@ void TestMelodySender::aLostPortCountsOnlyWhatLeft()
              qPrintable(sender.failure()));
     sender.stop();
     QCOMPARE(sender.written(), 1);
+}
+
+void TestMelodySender::aPortGivenAsAPathIsNamedByIt()
+{
+    m_link.device = u"/dev/pts/7"_qs;
+    m_link.holdLine = true;
+    MelodySender sender(m_link, frames(2),
+                        {std::chrono::milliseconds(0), std::chrono::milliseconds(0)}, m_out);
+    sender.nameThePortByItsPath();
+    sender.start();
+    QTRY_COMPARE(m_link.wire.size(), 3);
+    m_link.losePort();
+    QCOMPARE(sender.failure(),
+             u"/dev/pts/7 a été fermé : le périphérique a disparu (adaptateur débranché ?)."_qs);
 }
 
 QTEST_GUILESS_MAIN(TestMelodySender)

@@ -9,6 +9,8 @@ class TestRtttlReader : public QObject {
 private slots:
     void read_data();
     void read();
+    void numbersSaidAsWritten_data();
+    void numbersSaidAsWritten();
 };
 
 void TestRtttlReader::read_data()
@@ -30,7 +32,7 @@ void TestRtttlReader::read_data()
         << QStringList() << QStringList();
     QTest::newRow("no defaults: d=4, o=6, b=63, moved down")
         << u"x::a"_qs << false << QStringList{u"1: 63|La4|Noire"_qs} << QStringList()
-        << QStringList{u"Mélodie descendue de 1 octave(s) pour tenir entre Do2 et Si4."_qs};
+        << QStringList{u"Mélodie descendue de 1 octave pour tenir entre Do2 et Si4."_qs};
     QTest::newRow("every value, dot before or after the octave")
         << u"x:d=4,o=4,b=120:1c,2.c,2c,4c.,4c,8.c,8c,16c4.,16c"_qs << false
         << QStringList{u"1: 120|Do3|Ronde=4 Noires"_qs,
@@ -55,7 +57,7 @@ void TestRtttlReader::read_data()
     QTest::newRow("moved up two octaves")
         << u"x:d=4,o=1,b=120:c,b"_qs << false
         << QStringList{u"1: 120|Do2|Noire"_qs, u"1: 120|Si2|Noire"_qs} << QStringList()
-        << QStringList{u"Mélodie montée de 2 octave(s) pour tenir entre Do2 et Si4."_qs};
+        << QStringList{u"Mélodie montée de 2 octaves pour tenir entre Do2 et Si4."_qs};
     QTest::newRow("all 36 notes fit as they are")
         << u"x:d=4,o=5,b=120:c3,b5"_qs << false
         << QStringList{u"1: 120|Do2|Noire"_qs, u"1: 120|Si4|Noire"_qs} << QStringList()
@@ -63,7 +65,7 @@ void TestRtttlReader::read_data()
     QTest::newRow("rests skipped when asked")
         << u"x:d=4,o=5,b=120:a4,p,8p,a4"_qs << true
         << QStringList{u"1: 120|La3|Noire"_qs, u"1: 120|La3|Noire"_qs} << QStringList()
-        << QStringList{u"2 silence(s) ignoré(s) (--skip-rests) : les notes suivantes sont "
+        << QStringList{u"2 silences ignorés (--skip-rests) : les notes suivantes sont "
                        "avancées d'autant."_qs};
 
     // Refused: every problem with its position, and no note for the refused ones.
@@ -108,6 +110,42 @@ void TestRtttlReader::read()
     if (problems.isEmpty() || !notes.isEmpty())
         QCOMPARE(notesOf(reading), notes);
     QCOMPARE(reading.remarks, remarks);
+}
+
+// Leading zeros are a number; too many digits are too big, never 0; b= is read as the window
+// reads a tempo; a long token is cut as table fields are.
+void TestRtttlReader::numbersSaidAsWritten_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<QString>("problem"); // the first one, whole
+
+    QTest::newRow("leading zeros")
+        << u"x:d=4,o=5,b=120:00016c"_qs << QStringList{u"1: 120|Do4|Double Croche=1/4 Noire"_qs}
+        << QString();
+    QTest::newRow("signed tempo") << u"x:d=4,o=5,b=+120:c"_qs << QStringList{u"1: 120|Do4|Noire"_qs}
+                                  << QString();
+    QTest::newRow("100000 digits")
+        << u"x:d=4,o=5,b=120:"_qs + QString(100000, u'9') + u"c"_qs << QStringList()
+        << u"1:17 Durée trop grande : « \u2068"_qs + QString(40, u'9') +
+               u"…\u2069 ». Indiquez 1, 2, 4, 8 ou 16, pointée ou non."_qs;
+    QTest::newRow("tempo too big")
+        << u"x:d=4,o=5,b=99999:c"_qs << QStringList()
+        << u"1:11 Tempo trop grand : « \u2068b=99999\u2069 ». Indiquez b= de 1 à 24000 : "
+           "au-delà, aucune valeur de note ne dure une unité."_qs;
+}
+
+void TestRtttlReader::numbersSaidAsWritten()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, notes);
+    QFETCH(QString, problem);
+
+    const MelodyReading reading = RtttlReader::read(text, false);
+    const QStringList problems = problemsOf(reading.problems);
+    QCOMPARE(problems.value(0), problem);
+    if (problem.isEmpty())
+        QCOMPARE(notesOf(reading), notes);
 }
 
 QTEST_GUILESS_MAIN(TestRtttlReader)

@@ -86,6 +86,7 @@ private slots:
     void interruptedAfterWholeFrames_data();
     void interruptedAfterWholeFrames();
     void frameStuckAtCtrlCIsNotCounted();
+    void closedStandardDescriptors();
 };
 
 void TestSend::intoTheStandIn()
@@ -125,7 +126,8 @@ void TestSend::rtttlTwinsGiveTheSameFrames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("remark");
     QTest::newRow("Au clair de la lune") << u"au-clair-de-la-lune"_qs << QString();
-    QTest::newRow("Frère Jacques") << u"frere-jacques"_qs << u"Mélodie descendue de 1 octave(s)"_qs;
+    QTest::newRow("Frère Jacques")
+        << u"frere-jacques"_qs << u"Mélodie descendue de 1 octave pour"_qs;
 }
 
 void TestSend::rtttlTwinsGiveTheSameFrames()
@@ -176,8 +178,10 @@ void TestSend::refused_data()
     QTest::newRow("--wait x")
         << QStringList{file, u"--wait"_qs, u"x"_qs} << good << 2
         << u"l'option --wait attend un nombre entier de 0 à 60000, pas « x »"_qs;
-    QTest::newRow("missing file") << QStringList{u"/nonexistent/m.csv"_qs} << good << 1
-                                  << u"Impossible de lire /nonexistent/m.csv"_qs;
+    QTest::newRow("missing file")
+        << QStringList{u"/nonexistent/m.csv"_qs} << good << 1
+        << u"/nonexistent/m.csv : Impossible de lire le fichier : fichier "
+           "ou dossier introuvable."_qs;
     QTest::newRow("binary") << QStringList{file}
                             << QByteArray("\x7F"
                                           "ELF\x02\x01\0\0",
@@ -193,7 +197,7 @@ void TestSend::refused_data()
            u"la liste.\n"
            "Fichier refusé (1 problème) : rien n'a été écrit."_qs;
     QTest::newRow("a rest") << QStringList{file} << QByteArray("x:d=4,o=5,b=120:a4,p\n") << 1
-                            << u"ligne 1, colonne 20 : Silence « p » impossible"_qs;
+                            << u"ligne 1, colonne 20 : Silence « \u2068p\u2069 » impossible"_qs;
     QTest::newRow("too many from --from") << QStringList{file, u"--from"_qs, u"31"_qs}
                                           << good.repeated(2) << 1 << u"Trop de notes"_qs;
     QTest::newRow("port missing") << QStringList{file, u"--port"_qs, u"/nonexistent/tty"_qs} << good
@@ -314,6 +318,22 @@ void TestSend::frameStuckAtCtrlCIsNotCounted()
     QCOMPARE(send.exitCode(), 4);
     const QString err = QString::fromUtf8(send.readAllStandardError());
     QVERIFY2(err.contains(u"Interrompu : 0 note écrite sur 2"_qs), qPrintable(err));
+}
+
+// Started with standard input and output closed: the port must not land on them and be taken
+// for the terminal Tinkora runs in.
+void TestSend::closedStandardDescriptors()
+{
+    PseudoTerminal board;
+    QVERIFY(board.isValid());
+    QTemporaryDir dir;
+    const QString melody = writeFile(dir, u"m.csv"_qs, "120;La3;Noire\n");
+    QProcess send;
+    send.start(u"sh"_qs, {u"-c"_qs, u"exec \"$0\" \"$@\" <&- >&-"_qs, QStringLiteral(TINKORA_SEND),
+                          u"--gap"_qs, u"0"_qs, u"--port"_qs, board.slavePath(), melody});
+    QCOMPARE(board.readWithoutEventLoop(3), QByteArray("\x00\x16\x32", 3));
+    QVERIFY(send.waitForFinished(20000));
+    QVERIFY2(send.exitCode() == 0, send.readAllStandardError().constData());
 }
 
 QTEST_MAIN(TestSend)

@@ -289,6 +289,9 @@ void TestSerialPortLink::openFailures_data()
     QTest::newRow("a socket") << u"socket"_qs << OpenFailure::NotATerminal
                               << SystemError::NoSuchDeviceOrAddress;
     QTest::newRow("a folder") << u"/dev"_qs << OpenFailure::Other << SystemError::IsADirectory;
+    // Opening it makes a new pseudo-terminal that nobody reads: notes would go nowhere.
+    QTest::newRow("a pseudo-terminal master")
+        << u"/dev/ptmx"_qs << OpenFailure::NotATerminal << SystemError::None;
 }
 
 void TestSerialPortLink::openFailures()
@@ -342,6 +345,15 @@ void TestSerialPortLink::busyWhileAnotherLinkHasIt()
 
 void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
 {
+    // A reader that merely has the device open, started first so its PID is the lower one.
+    QProcess reader;
+    reader.setStandardInputFile(m_com1->slavePath());
+    reader.start(u"sleep"_qs, {u"1000"_qs});
+    QVERIFY(reader.waitForStarted());
+    const auto stopReader = qScopeGuard([&] {
+        reader.kill();
+        reader.waitForFinished();
+    });
     QProcess holder;
     // --close: only flock itself holds the lock, so it ends when flock does.
     holder.start(u"flock"_qs, {u"--exclusive"_qs, u"--nonblock"_qs, u"--close"_qs,
@@ -353,6 +365,11 @@ void TestSerialPortLink::busyWhileAnotherProcessLocksIt()
     const OpenResult result = link->Open(1);
     QCOMPARE(result.failure, OpenFailure::Busy);
     QCOMPARE(link->openPort(), 0);
+    // The lock's holder is named, by the window and by tinkora-send alike.
+    QCOMPARE(result.holder, u"flock"_qs);
+    QCOMPARE(result.holderPid, holder.processId());
+    QCOMPARE(openFailureReason(result),
+             u"le port est déjà utilisé par flock (PID %1)"_qs.arg(holder.processId()));
 
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(10000));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "melodyfile.h"
 #include "melodytext.h"
 #include "tablereader.h"
 
@@ -9,6 +10,7 @@ class TestTableReader : public QObject {
 private slots:
     void read_data();
     void read();
+    void crOnlyLineEnds();
 };
 
 void TestTableReader::read_data()
@@ -62,6 +64,19 @@ void TestTableReader::read()
     for (const QString &problem : problemsOf(reading.problems))
         where << problem.section(u' ', 0, 0);
     QCOMPARE(where, problems);
+}
+
+void TestTableReader::crOnlyLineEnds()
+{
+    // Saved by an old Mac editor: each CR ends a line, as the file's own bytes say.
+    const MelodyFile::Text text =
+        MelodyFile::decode(QByteArray("Tempo;Notes;Dur\xE9"
+                                      "e\r120;La3;Noire\r60;Do#2;Croche=1/2 Noire\r"));
+    QVERIFY2(text.ok(), qPrintable(text.problem));
+    const MelodyReading reading = TableReader::read(text.text);
+    QCOMPARE(problemsOf(reading.problems), QStringList());
+    QCOMPARE(notesOf(reading),
+             (QStringList{u"2: 120|La3|Noire"_qs, u"3: 60|Do#2|Croche=1/2 Noire"_qs}));
 }
 
 QTEST_GUILESS_MAIN(TestTableReader)

@@ -24,6 +24,7 @@ private slots:
     void failedWriteIsReported();
     void lostFramesStepTheCounterBack_data();
     void lostFramesStepTheCounterBack();
+    void portLeftForTheOtherKeepsTheCounter();
 
 private:
     void transfer() { TransferCommand(m_view, m_link, m_state).Run(); }
@@ -349,6 +350,30 @@ void TestTransferCommand::lostFramesStepTheCounterBack()
     written();
     transfer();
     QCOMPARE(quint8(written().at(0)), 2 * (noteNumber - 1));
+}
+
+// COM1 stalled with notes 2 and 3, the user switched to COM2 and sent note 4 there; then COM1
+// goes: its warning says what its board lacks, and COM2's next note still goes to slot 5.
+void TestTransferCommand::portLeftForTheOtherKeepsTheCounter()
+{
+    m_view.choose(u"180"_qs, u"Do4"_qs, u"Noire"_qs);
+    for (int i = 0; i < 3; ++i)
+        transfer();
+    QVERIFY(m_link.Open(2).ok());
+    transfer();
+    written();
+
+    PortLoss loss;
+    loss.unsent = {2, 3, 2};
+    TransferCommand(m_view, m_link, m_state).reportPortLost(1, u"/dev/ttyUSB0"_qs, loss);
+    QCOMPARE(m_view.warnings.size(), 1);
+    QVERIFY2(m_view.warnings.first().contains(
+                 u"\nLa carte de COM1 n'a pas reçu les notes 2 à 3 ; COM2 reste utilisé"_qs),
+             qPrintable(m_view.warnings.first()));
+    QCOMPARE(m_state.NoteNumber, 5);
+    QCOMPARE(m_view.text1, u"Note N° 4"_qs);
+    transfer();
+    QCOMPARE(quint8(written().at(0)), TransferState::addressOf(5));
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommand)

@@ -1,22 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "devicelink.h"
+#include "filemessages.h"
+#include "files.h"
 #include "melodyrenderer.h"
 #include "options.h"
+#include "processstart.h"
 #include "pseudodevice.h"
 #include "quitsignals.h"
+#include "stopawareoutput.h"
 
 #include <QCoreApplication>
-#include <QFile>
+
+#include <cstdio>
 
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &data, QTextStream &err)
 {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size())
+    if (checkOutput(path, {}) == OutputCheck::Discarded)
         return true;
-    err << "Impossible d'écrire " << path << " : " << file.errorString() << Qt::endl;
+    const SystemError error = saveFile(path, data);
+    if (error == SystemError::None)
+        return true;
+    err << "tinkora-device : " << fileWriteFailureText(path, error) << Qt::endl;
     return false;
+}
+
+// Before the board starts: a file that cannot be an output is said now, not after the melody.
+bool outputsUsable(const QStringList &paths, QTextStream &err)
+{
+    for (const QString &path : paths) {
+        if (checkOutput(path, {}) == OutputCheck::NotARegularFile) {
+            err << "tinkora-device : " << outputNotAFileText(path) << Qt::endl;
+            return false;
+        }
+    }
+    return true;
 }
 
 void printMelody(const EepromImage &image, QTextStream &out)
@@ -36,6 +55,7 @@ void printMelody(const EepromImage &image, QTextStream &out)
 
 int main(int argc, char *argv[])
 {
+    prepareProcess();
     const Options options(
         QStringLiteral("tinkora-device"),
         QStringLiteral(
@@ -67,8 +87,19 @@ int main(int argc, char *argv[])
     if (stopDescriptor < 0)
         return 1;
 
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    // A reader that stops reading never keeps the board from stopping and saving its files.
+    StopAwareOutput standardOutput(fileno(stdout), stopDescriptor);
+    StopAwareOutput standardError(fileno(stderr), stopDescriptor);
+    QTextStream out(&standardOutput);
+    QTextStream err(&standardError);
+    QStringList outputs;
+    for (const QString &option : {QStringLiteral("eeprom"), QStringLiteral("wav")}) {
+        if (parsed.isSet(option))
+            outputs << parsed.value(option);
+    }
+    if (!outputsUsable(outputs, err))
+        return 1;
+
     PseudoDevice device(out);
     QString error;
     if (!device.open(error)) {
@@ -88,17 +119,20 @@ int main(int argc, char *argv[])
     device.run(stopDescriptor);
 
     printMelody(device.image(), out);
-    if (device.strayBytes() != 0)
-        out << device.strayBytes() << " octet(s) en trop après la dernière trame complète."
+    if (device.strayBytes() == 1)
+        out << "1 octet en trop après la dernière trame complète." << Qt::endl;
+    else if (device.strayBytes() > 1)
+        out << device.strayBytes() << " octets en trop après la dernière trame complète."
             << Qt::endl;
     bool written = true;
     if (parsed.isSet(QStringLiteral("eeprom")))
         written &= writeFile(parsed.value(QStringLiteral("eeprom")), device.image().bytes(), err);
     if (parsed.isSet(QStringLiteral("wav"))) {
-        written &= writeFile(parsed.value(QStringLiteral("wav")),
-                             MelodyRenderer::render(device.image().melody()), err);
-        if (written)
+        const bool wav = writeFile(parsed.value(QStringLiteral("wav")),
+                                   MelodyRenderer::render(device.image().melody()), err);
+        if (wav)
             out << "Mélodie jouée écrite dans " << parsed.value(QStringLiteral("wav")) << Qt::endl;
+        written &= wav;
     }
     deviceLink.remove();
     return written ? 0 : 1;

@@ -2,6 +2,8 @@
 #include "pseudodevice.h"
 
 #include "linecheck.h"
+#include "systemerror.h"
+#include "systemerrortext.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -25,7 +27,7 @@ bool PseudoDevice::open(QString &error)
 {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-        error = QString::fromLocal8Bit(std::strerror(errno));
+        error = systemErrorText(lastSystemError(), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     m_path = QString::fromLocal8Bit(::ptsname(m_master));

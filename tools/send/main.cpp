@@ -6,6 +6,7 @@
 #include "options.h"
 #include "portmap.h"
 #include "portmessages.h"
+#include "processstart.h"
 #include "quitsignals.h"
 #include "rtttlreader.h"
 #include "serialportlink.h"
@@ -150,6 +151,8 @@ int send(QCoreApplication &app, const ParsedOptions &options,
     const MelodySender::Pacing pacing{std::chrono::milliseconds(options.number(u"wait"_s)),
                                       std::chrono::milliseconds(options.number(u"gap"_s))};
     MelodySender sender(link, frames, pacing, out);
+    if (!named)
+        sender.nameThePortByItsPath(); // its failures never say "COM1"
     QObject::connect(&sender, &MelodySender::finished, &app, &QCoreApplication::quit);
     quitOnUnixSignals(app);
     sender.start();
@@ -178,6 +181,7 @@ int send(QCoreApplication &app, const ParsedOptions &options,
 
 int main(int argc, char *argv[])
 {
+    prepareProcess();
     const Options commands = commandLine();
     const ParsedOptions options = commands.parse(argc, argv);
     if (const std::optional<int> exitCode =
@@ -198,9 +202,9 @@ int main(int argc, char *argv[])
     const MelodyReading reading = MelodyFile::formatOf(file, text.text) == MelodyFormat::Rtttl
                                       ? RtttlReader::read(text.text, options.isSet(u"skip-rests"_s))
                                       : TableReader::read(text.text);
-    for (const QString &remark : reading.remarks)
-        out << remark << Qt::endl;
     const MelodyPlan plan = MelodyPlan::make(reading, options.number(u"from"_s));
+    for (const QString &remark : plan.remarks()) // an accepted melody's only
+        out << remark << Qt::endl;
     if (!plan.ok()) {
         for (const MelodyProblem &problem : plan.problems())
             err << where(file, problem) << " : " << problem.text << Qt::endl;
