@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "displaylossnotice.h"
 #include "form1.h"
 #include "nodisplayguard.h"
 #include "portlisting.h"
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
         const NoDisplayGuard guard;
         app.emplace(argc, argv); // takes Qt's own options (-platform, -style) out of argv
     }
+    noticeDisplayLoss();
     installQtFrench(*app);
     quitOnUnixSignals(*app);
     // Lets the desktop match the window with its menu entry, and so with its icon and name.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "nodisplayguard.h"
 
+#include "displaymessages.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -39,11 +41,11 @@ void holdOrEnd(QtMsgType type, const QMessageLogContext &context, const QString 
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         // Qt's own lines ("could not connect to display", the plugin list) would only bury this.
-        std::fputs("aucun affichage : lancez Tinkora depuis une session graphique\n", stderr);
+        std::fprintf(stderr, "%s\n", qUtf8Printable(noDisplayText()));
     } else {
         // A display is there, so something else failed (a mistyped -platform, a broken plugin):
         // Qt's own words are the useful ones.
-        std::fputs("tinkora : la fenêtre n'a pas pu s'ouvrir ; messages de Qt :\n", stderr);
+        std::fprintf(stderr, "%s\n", qUtf8Printable(windowNotOpenedText()));
         for (const HeldMessage &message : std::as_const(g_held))
             std::fprintf(stderr, "%s\n", qUtf8Printable(message.text));
         std::fprintf(stderr, "%s\n", qUtf8Printable(text));

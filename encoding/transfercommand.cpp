@@ -3,6 +3,7 @@
 
 #include "displaytexts.h"
 #include "durationtable.h"
+#include "nearestname.h"
 #include "notetable.h"
 #include "portmessages.h"
 #include "seriallink.h"
@@ -59,6 +60,25 @@ QString durationWarning(const DurationResult &duration, const QString &tempo, co
         break;
     }
     return {};
+}
+
+template<typename Table> std::vector<QStringView> namesOf(const Table &table)
+{
+    std::vector<QStringView> names;
+    for (const auto &entry : table)
+        names.push_back(entry.name);
+    return names;
+}
+
+// "Note inconnue : « Ré3 ». Vouliez-vous dire « Re3 » ?", or the advice to pick from the list
+// when no name is that close.
+QString unknownNameWarning(QStringView what, const QString &typed,
+                           const std::vector<QStringView> &names, QStringView advice)
+{
+    const std::optional<QString> meant = nearestName(typed, names);
+    return meant ? QStringLiteral("%1 : %2. Vouliez-vous dire %3 ?")
+                       .arg(what, quotedUserText(typed), quotedUserText(*meant))
+                 : QStringLiteral("%1 : %2. %3").arg(what, quotedUserText(typed), advice);
 }
 
 } // namespace
@@ -127,15 +147,14 @@ EncodedChoice TransferCommand::encodeChoice(const QString &tempo, const QString 
     }
     if (!code) {
         result.warnings.push_back(
-            {ChoiceList::notes,
-             QStringLiteral("Note inconnue : %1. Choisissez une note dans la liste.")
-                 .arg(quotedUserText(note))});
+            {ChoiceList::notes, unknownNameWarning(u"Note inconnue", note, namesOf(NoteTable),
+                                                   u"Choisissez une note dans la liste.")});
     }
     if (!dividend) {
         result.warnings.push_back(
             {ChoiceList::duree,
-             QStringLiteral("Valeur de note inconnue : %1. Choisissez une valeur dans la liste.")
-                 .arg(quotedUserText(value))});
+             unknownNameWarning(u"Valeur de note inconnue", value, namesOf(DurationTable),
+                                u"Choisissez une valeur dans la liste.")});
     }
     if (result.ok()) {
         result.NoteCode = *code;

@@ -101,3 +101,9 @@ QString quotedUserText(const QString &text)
     // First-strong isolate ... pop directional isolate.
     return QStringLiteral("« \u2068%1\u2069 »").arg(shown);
 }
+
+QString forTerminal(QString sentence)
+{
+    // Typed text never brings its own: quotedUserText shows them as [U+2068] and [U+2069].
+    return sentence.remove(u'\u2068').remove(u'\u2069');
+}

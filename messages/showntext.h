@@ -16,3 +16,8 @@ QString shownAsTyped(const QString &text);
 // [U+200B], and isolated from the sentence around it so that right-to-left text inside cannot
 // reorder the French words outside.
 QString quotedUserText(const QString &text);
+
+// The same sentence for a terminal or a log: the isolation marks that quotedUserText puts around
+// typed text are dropped (a terminal shows them as nothing or as garbage, and they break grep
+// patterns), the « » and the [U+…] of invisible characters stay.
+QString forTerminal(QString sentence);

@@ -317,7 +317,8 @@ void TestForm1::typedTextIsTakenExactly()
     click(u"Command2"_qs);
     QCOMPARE(
         m_boxes->texts(),
-        QStringList{u"Note inconnue : « \u2068la3\u2069 ». Choisissez une note dans la liste."_qs});
+        QStringList{
+            u"Note inconnue : « \u2068la3\u2069 ». Vouliez-vous dire « \u2068La3\u2069 » ?"_qs});
     QCOMPARE(m_link->wire, QByteArray());
 }
 

@@ -48,7 +48,7 @@ void TestMelodyPlan::problems_data()
                u"342, plus "
                "que 255. Choisissez un tempo plus rapide ou une note plus courte."_qs,
                u"3:1 Tempo invalide : « \u2068vite\u2069 ». Indiquez un nombre entier supérieur à 0."_qs,
-               u"4:9 Valeur de note inconnue : « \u2068noire\u2069 ». Choisissez une valeur dans la liste."_qs};
+               u"4:9 Valeur de note inconnue : « \u2068noire\u2069 ». Vouliez-vous dire « \u2068Noire\u2069 » ?"_qs};
     QTest::newRow("empty fields as lists left unchosen")
         << u";;"_qs << 1
         << QStringList{u"1:1 Veillez indiquer un Tempo"_qs,

@@ -87,6 +87,10 @@ private slots:
     void interruptedAfterWholeFrames();
     void frameStuckAtCtrlCIsNotCounted();
     void closedStandardDescriptors();
+    void readerGoneMidMelody();
+    void previewOutputs_data();
+    void previewOutputs();
+    void terminalQuotesWithoutIsolationMarks();
 };
 
 void TestSend::intoTheStandIn()
@@ -334,6 +338,86 @@ void TestSend::closedStandardDescriptors()
     QCOMPARE(board.readWithoutEventLoop(3), QByteArray("\x00\x16\x32", 3));
     QVERIFY(send.waitForFinished(20000));
     QVERIFY2(send.exitCode() == 0, send.readAllStandardError().constData());
+}
+
+// "| head -1": the log's reader goes after one line, the board still gets the whole melody, the
+// exit code is the usual one and the line is left as it was found.
+void TestSend::readerGoneMidMelody()
+{
+    PseudoTerminal board;
+    termios before = board.settings();
+    ::cfsetospeed(&before, B9600);
+    ::cfsetispeed(&before, B9600);
+    board.setSettings(before);
+    QProcess shell;
+    shell.start(u"bash"_qs, {u"-c"_qs, u"set -o pipefail; \"$0\" \"$@\" | head -1"_qs,
+                             QStringLiteral(TINKORA_SEND), u"--gap"_qs, u"0"_qs, u"--port"_qs,
+                             board.slavePath(), kExamples + u"/au-clair-de-la-lune.csv"_qs});
+    QCOMPARE(board.readWithoutEventLoop(22 * 3).size(), 22 * 3);
+    QVERIFY(shell.waitForFinished(20000));
+    QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
+    const termios after = board.settings();
+    QCOMPARE(::cfgetospeed(&after), ::cfgetospeed(&before));
+}
+
+void TestSend::previewOutputs_data()
+{
+    QTest::addColumn<QString>("output"); // "MELODY" for the melody file itself
+    QTest::addColumn<QString>("limit");  // a file-size limit for the shell, in 512-byte blocks
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the melody file itself")
+        << u"MELODY"_qs << QString() << 1 << u"est le fichier lu : il serait écrasé"_qs;
+    QTest::newRow("a device") << u"/dev/full"_qs << QString() << 1
+                              << u"/dev/full n'est pas un fichier ordinaire"_qs;
+    QTest::newRow("a disk that fills up") << u"WAV"_qs << u"1"_qs << 1 << u"Impossible d'écrire"_qs;
+    QTest::newRow("thrown away") << u"/dev/null"_qs << QString() << 0 << QString();
+}
+
+// An output that cannot take the preview is said in French before anything is sent, and never
+// leaves a half-written file or clobbers one.
+void TestSend::previewOutputs()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, limit);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QByteArray table = "120;La3;Noire\n60;Si4;Ronde=4 Noires\n";
+    const QString melody = writeFile(dir, u"m.csv"_qs, table);
+    const QString earlier = writeFile(dir, u"m.wav"_qs, "earlier");
+    output.replace(u"MELODY"_qs, melody).replace(u"WAV"_qs, earlier);
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LIMIT"_qs, limit.isEmpty() ? u"unlimited"_qs : limit);
+    shell.setProcessEnvironment(environment);
+    shell.start(u"sh"_qs,
+                {u"-c"_qs, u"ulimit -f $LIMIT; exec \"$0\" \"$@\""_qs, QStringLiteral(TINKORA_SEND),
+                 u"--dry-run"_qs, u"--wav"_qs, output, melody});
+    QVERIFY(shell.waitForFinished(20000));
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QCOMPARE(shell.exitCode(), exitCode);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY2(!err.contains(u"No such") && !err.contains(u"space"), qPrintable(err));
+    QFile melodyFile(melody);
+    QVERIFY(melodyFile.open(QIODevice::ReadOnly));
+    QCOMPARE(melodyFile.readAll(), table);
+    if (exitCode != 0) {
+        QFile earlierFile(earlier);
+        QVERIFY(earlierFile.open(QIODevice::ReadOnly));
+        QCOMPARE(earlierFile.readAll(), QByteArray("earlier"));
+        QVERIFY(!shell.readAllStandardOutput().contains("Aperçu écrit"));
+    }
+}
+
+// A terminal, a log or a grep pattern never meets the window's invisible isolation marks.
+void TestSend::terminalQuotesWithoutIsolationMarks()
+{
+    QTemporaryDir dir;
+    const Run run = runSend({writeFile(dir, u"m.csv"_qs, "120;Ré9;Noire\n"), u"--dry-run"_qs});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"« Ré9 »"_qs), qPrintable(run.err));
+    QVERIFY(!run.err.contains(QChar(0x2068)) && !run.err.contains(QChar(0x2069)));
 }
 
 QTEST_MAIN(TestSend)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "durationtable.h"
+#include "nearestname.h"
 #include "notetable.h"
 #include "tempolist.h"
 
@@ -17,6 +18,8 @@ private slots:
     void noteCodes();
     void namesMatchExactly_data();
     void namesMatchExactly();
+    void nearMisses_data();
+    void nearMisses();
 };
 
 void TestTables::listsInDisplayOrder()
@@ -186,6 +189,35 @@ void TestTables::namesMatchExactly()
     QFETCH(QString, value);
     QVERIFY(!NoteCodeFor(note));
     QVERIFY(!DurationDividendFor(value));
+}
+
+void TestTables::nearMisses_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("meant"); // empty: no hint
+    QTest::newRow("French accent") << u"Ré3"_qs << u"Re3"_qs;
+    QTest::newRow("case") << u"sol#4"_qs << u"Sol#4"_qs;
+    QTest::newRow("value without accents") << u"noire pointee"_qs << u"Noire pointée"_qs;
+    QTest::newRow("one letter too many") << u"Mibb3"_qs << u"Mib3"_qs;
+    QTest::newRow("a space too many") << u"Mib 3"_qs << u"Mib3"_qs;
+    QTest::newRow("octave out of range: three as close") << u"Do5"_qs << QString();
+    QTest::newRow("octave left out: three as close") << u"Fa#"_qs << QString();
+    QTest::newRow("two letters off") << u"Ut3"_qs << QString();
+    QTest::newRow("English name") << u"quarter"_qs << QString();
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("very long") << QString(5000, u'a') << QString();
+}
+
+void TestTables::nearMisses()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, meant);
+    std::vector<QStringView> names;
+    for (const NoteEntry &entry : NoteTable)
+        names.push_back(entry.name);
+    for (const DurationEntry &entry : DurationTable)
+        names.push_back(entry.name);
+    QCOMPARE(nearestName(typed, names).value_or(QString()), meant);
 }
 
 QTEST_GUILESS_MAIN(TestTables)

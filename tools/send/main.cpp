@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "filemessages.h"
+#include "files.h"
 #include "melodyfile.h"
 #include "melodyplan.h"
 #include "melodyrenderer.h"
@@ -10,12 +12,15 @@
 #include "quitsignals.h"
 #include "rtttlreader.h"
 #include "serialportlink.h"
+#include "showntext.h"
+#include "stopawareoutput.h"
 #include "tablereader.h"
 #include "transferstate.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -105,16 +110,34 @@ struct PlayedNote {
     quint8 durationByte;
 };
 
+// Said before anything is done: an output that would clobber the melody or go nowhere useful.
+bool previewUsable(const QString &path, const QString &melody, QTextStream &err)
+{
+    switch (checkOutput(path, {melody})) {
+    case OutputCheck::Usable:
+    case OutputCheck::Discarded:
+        return true;
+    case OutputCheck::IsAnInput:
+        err << outputIsAnInputText(path) << Qt::endl;
+        return false;
+    case OutputCheck::NotARegularFile:
+        err << outputNotAFileText(path) << Qt::endl;
+        return false;
+    }
+    return false;
+}
+
 bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, QTextStream &out,
                   QTextStream &err)
 {
+    if (checkOutput(path, {}) == OutputCheck::Discarded)
+        return true;
     std::vector<PlayedNote> melody;
     for (const PlannedFrame &planned : frames)
         melody.push_back({planned.frame.NoteCode, planned.frame.DurationCode});
-    const QByteArray wav = MelodyRenderer::render(melody);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(wav) != wav.size()) {
-        err << "Impossible d'écrire " << path << " : " << file.errorString() << Qt::endl;
+    const SystemError error = saveFile(path, MelodyRenderer::render(melody));
+    if (error != SystemError::None) {
+        err << fileWriteFailureText(path, error) << Qt::endl;
         return false;
     }
     out << "Aperçu écrit dans " << path << "." << Qt::endl;
@@ -190,10 +213,17 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tinkora-send"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINKORA_VERSION));
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    // A reader that goes ("| head -1") or stops reading never stops a melody half-way: a
+    // half-written board is worse than a lost line of log.
+    const int stopDescriptor = quitSignalDescriptor();
+    StopAwareOutput standardOutput(fileno(stdout), stopDescriptor);
+    StopAwareOutput standardError(fileno(stderr), stopDescriptor);
+    QTextStream out(&standardOutput);
+    QTextStream err(&standardError);
 
     const QString file = options.positionals.constFirst();
+    if (options.isSet(u"wav"_s) && !previewUsable(options.value(u"wav"_s), file, err))
+        return kFileRefused;
     const MelodyFile::Text text = MelodyFile::read(file);
     if (!text.ok()) {
         err << file << " : " << text.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
@@ -204,10 +234,10 @@ int main(int argc, char *argv[])
                                       : TableReader::read(text.text);
     const MelodyPlan plan = MelodyPlan::make(reading, options.number(u"from"_s));
     for (const QString &remark : plan.remarks()) // an accepted melody's only
-        out << remark << Qt::endl;
+        out << forTerminal(remark) << Qt::endl;
     if (!plan.ok()) {
         for (const MelodyProblem &problem : plan.problems())
-            err << where(file, problem) << " : " << problem.text << Qt::endl;
+            err << where(file, problem) << " : " << forTerminal(problem.text) << Qt::endl;
         err << "Fichier refusé (" << plan.problems().size() << " problème"
             << (plan.problems().size() > 1 ? "s" : "") << ") : rien n'a été écrit." << Qt::endl;
         return kFileRefused;
