@@ -109,7 +109,7 @@ public:
         }
         readDefaults(QStringView(m_text).sliced(first + 1, second - first - 1), first + 1);
         readNotes(QStringView(m_text).sliced(second + 1), second + 1);
-        fitOctaves(second + 1);
+        fitOctaves();
         return m_reading;
     }
 
@@ -247,7 +247,7 @@ private:
         return ParsedNote{item, note.code(), *index};
     }
 
-    void fitOctaves(qsizetype notesOffset)
+    void fitOctaves()
     {
         if (m_notes.empty())
             return;
@@ -258,7 +258,8 @@ private:
         const int lowestShift = -floorDiv(low->code - kLowestCode, kOctave);
         const int highestShift = floorDiv(kHighestCode - high->code, kOctave);
         if (span > kHighestCode || lowestShift > highestShift) {
-            problem(notesOffset,
+            // Read in order, the later of the two is where the melody stopped fitting.
+            problem(std::max(low->item.offset, high->item.offset),
                     QStringLiteral("La mélodie va de « %1 » à « %2 » : déplacée d'octaves "
                                    "entières, elle ne tient pas dans les %3 notes de %4 à %5.")
                         .arg(low->item.text.toString(), high->item.text.toString(),

@@ -78,10 +78,14 @@ void TestRtttlReader::read_data()
     QTest::newRow("unreadable notes")
         << u"x:d=4,o=5,b=120:x4,2.a4.,a#b,,4 a"_qs << false << QStringList()
         << QStringList{u"1:17"_qs, u"1:20"_qs, u"1:26"_qs, u"1:30"_qs, u"1:31"_qs} << QStringList();
-    QTest::newRow("wider than 36 notes") << u"x:d=4,o=5,b=120:c3,c6"_qs << false << QStringList()
-                                         << QStringList{u"1:17"_qs} << QStringList();
+    QTest::newRow("wider than 36 notes: at the high note")
+        << u"x:d=4,o=5,b=120:c3,c6"_qs << false << QStringList() << QStringList{u"1:20"_qs}
+        << QStringList();
+    QTest::newRow("wider than 36 notes: at the low note")
+        << u"x:d=4,o=5,b=120:c6,a5,c3"_qs << false << QStringList() << QStringList{u"1:23"_qs}
+        << QStringList();
     QTest::newRow("36 wide but not at whole octaves")
-        << u"x:d=4,o=5,b=120:e2,d#5"_qs << false << QStringList() << QStringList{u"1:17"_qs}
+        << u"x:d=4,o=5,b=120:e2,d#5"_qs << false << QStringList() << QStringList{u"1:20"_qs}
         << QStringList();
     QTest::newRow("bad settings") << u"x:d=3,o=12,q=1,b=0:a4"_qs << false << QStringList()
                                   << QStringList{u"1:3"_qs, u"1:7"_qs, u"1:12"_qs, u"1:16"_qs}
