@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "nearestname.h"
 
+#include "notetable.h"
+
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace {
@@ -61,4 +64,33 @@ std::optional<QString> nearestName(QStringView typed, const std::vector<QStringV
     if (tied || bestDistance > kFarthest || best == typed)
         return std::nullopt;
     return best;
+}
+
+std::optional<QString> nearestNoteName(QStringView typed)
+{
+    struct Enharmonic {
+        QStringView other; // folded, as typed
+        QStringView listed;
+    };
+    static constexpr std::array<Enharmonic, 5> kOtherSpellings{{
+        {u"re#", u"Mib"},
+        {u"la#", u"Sib"},
+        {u"reb", u"Do#"},
+        {u"solb", u"Fa#"},
+        {u"lab", u"Sol#"},
+    }};
+    const QString plain = folded(typed);
+    for (const Enharmonic &spelling : kOtherSpellings) {
+        const QStringView octave =
+            QStringView(plain).sliced(std::min(plain.size(), spelling.other.size()));
+        if (plain.startsWith(spelling.other) && octave.size() == 1) {
+            const QString name = spelling.listed.toString().append(octave);
+            if (NoteCodeFor(name))
+                return name;
+        }
+    }
+    std::vector<QStringView> names;
+    for (const NoteEntry &entry : NoteTable)
+        names.push_back(entry.name);
+    return nearestName(typed, names);
 }

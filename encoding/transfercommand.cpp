@@ -73,9 +73,8 @@ template<typename Table> std::vector<QStringView> namesOf(const Table &table)
 // "Note inconnue : « Ré3 ». Vouliez-vous dire « Re3 » ?", or the advice to pick from the list
 // when no name is that close.
 QString unknownNameWarning(QStringView what, const QString &typed,
-                           const std::vector<QStringView> &names, QStringView advice)
+                           const std::optional<QString> &meant, QStringView advice)
 {
-    const std::optional<QString> meant = nearestName(typed, names);
     return meant ? QStringLiteral("%1 : %2. Vouliez-vous dire %3 ?")
                        .arg(what, quotedUserText(typed), quotedUserText(*meant))
                  : QStringLiteral("%1 : %2. %3").arg(what, quotedUserText(typed), advice);
@@ -147,14 +146,14 @@ EncodedChoice TransferCommand::encodeChoice(const QString &tempo, const QString 
     }
     if (!code) {
         result.warnings.push_back(
-            {ChoiceList::notes, unknownNameWarning(u"Note inconnue", note, namesOf(NoteTable),
+            {ChoiceList::notes, unknownNameWarning(u"Note inconnue", note, nearestNoteName(note),
                                                    u"Choisissez une note dans la liste.")});
     }
     if (!dividend) {
         result.warnings.push_back(
-            {ChoiceList::duree,
-             unknownNameWarning(u"Valeur de note inconnue", value, namesOf(DurationTable),
-                                u"Choisissez une valeur dans la liste.")});
+            {ChoiceList::duree, unknownNameWarning(u"Valeur de note inconnue", value,
+                                                   nearestName(value, namesOf(DurationTable)),
+                                                   u"Choisissez une valeur dans la liste.")});
     }
     if (result.ok()) {
         result.NoteCode = *code;

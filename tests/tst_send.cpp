@@ -197,11 +197,10 @@ void TestSend::refused_data()
                                  << u"Texte illisible"_qs;
     QTest::newRow("a bad note among good ones")
         << QStringList{file} << QByteArray("120;La3;Noire\n120;Re#3;Noire\n") << 1
-        << u"ligne 2, colonne 5 : Note inconnue : « \u2068Re#3\u2069 ». Choisissez une note dans "
-           u"la liste.\n"
+        << u"ligne 2, colonne 5 : Note inconnue : « Re#3 ». Vouliez-vous dire « Mib3 » ?\n"
            "Fichier refusé (1 problème) : rien n'a été écrit."_qs;
     QTest::newRow("a rest") << QStringList{file} << QByteArray("x:d=4,o=5,b=120:a4,p\n") << 1
-                            << u"ligne 1, colonne 20 : Silence « \u2068p\u2069 » impossible"_qs;
+                            << u"ligne 1, colonne 20 : Silence « p » impossible"_qs;
     QTest::newRow("too many from --from") << QStringList{file, u"--from"_qs, u"31"_qs}
                                           << good.repeated(2) << 1 << u"Trop de notes"_qs;
     QTest::newRow("port missing") << QStringList{file, u"--port"_qs, u"/nonexistent/tty"_qs} << good

@@ -206,18 +206,21 @@ void TestTables::nearMisses_data()
     QTest::newRow("English name") << u"quarter"_qs << QString();
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("very long") << QString(5000, u'a') << QString();
+    QTest::newRow("sharp the list writes flat") << u"Ré#3"_qs << u"Mib3"_qs;
+    QTest::newRow("flat the list writes sharp") << u"lab2"_qs << u"Sol#2"_qs;
+    QTest::newRow("other spelling, octave out of range") << u"Re#5"_qs << QString();
 }
 
 void TestTables::nearMisses()
 {
     QFETCH(QString, typed);
     QFETCH(QString, meant);
-    std::vector<QStringView> names;
-    for (const NoteEntry &entry : NoteTable)
-        names.push_back(entry.name);
+    std::vector<QStringView> values;
     for (const DurationEntry &entry : DurationTable)
-        names.push_back(entry.name);
-    QCOMPARE(nearestName(typed, names).value_or(QString()), meant);
+        values.push_back(entry.name);
+    const std::optional<QString> hint =
+        NoteCodeFor(meant) || meant.isEmpty() ? nearestNoteName(typed) : nearestName(typed, values);
+    QCOMPARE(hint.value_or(QString()), meant);
 }
 
 QTEST_GUILESS_MAIN(TestTables)
