@@ -36,6 +36,8 @@ private slots:
     void readerGoneKeepsServing();
     void stopsWhileItsOutputIsFull();
     void unwritableFilesAreSaid();
+    void scriptedRuns_data();
+    void scriptedRuns();
 
 private:
     static qint64 pidIn(const QString &lockFile);
@@ -428,6 +430,51 @@ void TestDeviceModel::unwritableFilesAreSaid()
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestDeviceModel::scriptedRuns_data()
+{
+    QTest::addColumn<QByteArray>("frames");
+    QTest::addColumn<QString>("said"); // besides the start line
+    QTest::newRow("no note: the earlier files kept")
+        << QByteArray() << u"Aucune trame reçue : %1 reste tel quel."_qs;
+    QTest::newRow("one note, in the singular")
+        << bytes({0, 22, 50}) << u"Mélodie en EEPROM (1 note) :"_qs;
+}
+
+// As scripts/run starts it: it says nothing of starting the window or of Ctrl-C, names each
+// file once, and a run that got no note leaves the earlier run's files alone.
+void TestDeviceModel::scriptedRuns()
+{
+    QFETCH(QByteArray, frames);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    const QString wav = dir.filePath(u"melodie.wav"_qs);
+    const QString eeprom = dir.filePath(u"melodie.eeprom"_qs);
+    for (const QString &path : {wav, eeprom}) {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    QProcess device;
+    device.start(QStringLiteral(TINKORA_DEVICE),
+                 {u"--scripted"_qs, u"--link"_qs, link, u"--wav"_qs, wav, u"--eeprom"_qs, eeprom});
+    QTRY_VERIFY(QFileInfo(link).isSymLink());
+    writeFrames(link, frames);
+    if (!frames.isEmpty())
+        QTRY_VERIFY(device.peek(1 << 16).contains("Note 1 @0"));
+    device.terminate();
+    QVERIFY(device.waitForFinished(10000));
+    QCOMPARE(device.exitCode(), 0);
+    const QString out = QString::fromUtf8(device.readAllStandardOutput());
+    QVERIFY2(out.startsWith(u"Carte simulée sur %1.\n"_qs.arg(link)), qPrintable(out));
+    QVERIFY2(!out.contains(u"lancez tinkora"_qs) && !out.contains(u"Ctrl-C"_qs), qPrintable(out));
+    QVERIFY2(out.contains(said.arg(wav)), qPrintable(out));
+    QCOMPARE(out.count(wav), 1);
+    QFile kept(wav);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll() == "earlier", frames.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDeviceModel)

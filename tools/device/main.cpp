@@ -15,13 +15,17 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &data, QTextStream &err)
+// Each file written is said once, with what it holds.
+bool writeFile(const QString &path, const QByteArray &data, QStringView what, QTextStream &out,
+               QTextStream &err)
 {
     if (checkOutput(path, {}) == OutputCheck::Discarded)
         return true;
     const SystemError error = saveFile(path, data);
-    if (error == SystemError::None)
+    if (error == SystemError::None) {
+        out << what << " écrite dans " << path << "." << Qt::endl;
         return true;
+    }
     err << "tinkora-device : " << fileWriteFailureText(path, error) << Qt::endl;
     return false;
 }
@@ -41,7 +45,9 @@ bool outputsUsable(const QStringList &paths, QTextStream &err)
 void printMelody(const EepromImage &image, QTextStream &out)
 {
     const std::vector<EepromImage::Slot> melody = image.melody();
-    out << Qt::endl << "Mélodie en EEPROM (" << melody.size() << " notes) :" << Qt::endl;
+    out << Qt::endl
+        << "Mélodie en EEPROM (" << melody.size() << (melody.size() > 1 ? " notes" : " note")
+        << ") :" << Qt::endl;
     out << "  N°  Adresse  Note    Durée" << Qt::endl;
     for (const EepromImage::Slot &slot : melody) {
         out << qSetFieldWidth(4) << Qt::right << slot.slot << qSetFieldWidth(0) << "  "
@@ -76,6 +82,9 @@ int main(int argc, char *argv[])
             OptionSpec::text(QStringLiteral("wav"), QStringLiteral("FICHIER"),
                              QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) "
                                             "à la fin.")),
+            OptionSpec::flag(QStringLiteral("scripted"),
+                             QStringLiteral("Pour un script qui lance lui-même tinkora et arrête "
+                                            "la carte : ne dit pas de le faire.")),
         });
     const ParsedOptions parsed = options.parse(argc, argv);
     if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
@@ -100,7 +109,10 @@ int main(int argc, char *argv[])
     if (!outputsUsable(outputs, err))
         return 1;
 
-    PseudoDevice device(out);
+    // Started by a script that runs the window and stops the board itself: no advice to do
+    // either.
+    const bool scripted = parsed.isSet(QStringLiteral("scripted"));
+    PseudoDevice device(out, scripted ? PseudoDevice::Stop::ByCaller : PseudoDevice::Stop::ByUser);
     QString error;
     if (!device.open(error)) {
         err << "Impossible de créer le pseudo-terminal : " << error << Qt::endl;
@@ -113,8 +125,12 @@ int main(int argc, char *argv[])
         err << "tinkora-device : " << error << Qt::endl;
         return 1;
     }
-    out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
-        << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
+    const QString port = linkPath.isEmpty() ? device.devicePath() : linkPath;
+    if (scripted)
+        out << "Carte simulée sur " << port << "." << Qt::endl;
+    else
+        out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 " << port
+            << Qt::endl;
 
     device.run(stopDescriptor);
 
@@ -125,14 +141,18 @@ int main(int argc, char *argv[])
         out << device.strayBytes() << " octets en trop après la dernière trame complète."
             << Qt::endl;
     bool written = true;
-    if (parsed.isSet(QStringLiteral("eeprom")))
-        written &= writeFile(parsed.value(QStringLiteral("eeprom")), device.image().bytes(), err);
-    if (parsed.isSet(QStringLiteral("wav"))) {
-        const bool wav = writeFile(parsed.value(QStringLiteral("wav")),
-                                   MelodyRenderer::render(device.image().melody()), err);
-        if (wav)
-            out << "Mélodie jouée écrite dans " << parsed.value(QStringLiteral("wav")) << Qt::endl;
-        written &= wav;
+    if (device.frameCount() == 0) {
+        // A run that received nothing keeps what an earlier one wrote.
+        for (const QString &path : std::as_const(outputs))
+            out << "Aucune trame reçue : " << path << " reste tel quel." << Qt::endl;
+    } else {
+        if (parsed.isSet(QStringLiteral("eeprom")))
+            written &= writeFile(parsed.value(QStringLiteral("eeprom")), device.image().bytes(),
+                                 u"Image EEPROM", out, err);
+        if (parsed.isSet(QStringLiteral("wav")))
+            written &= writeFile(parsed.value(QStringLiteral("wav")),
+                                 MelodyRenderer::render(device.image().melody()), u"Mélodie jouée",
+                                 out, err);
     }
     deviceLink.remove();
     return written ? 0 : 1;

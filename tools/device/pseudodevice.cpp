@@ -12,8 +12,9 @@
 #include <poll.h>
 #include <unistd.h>
 
-PseudoDevice::PseudoDevice(QTextStream &out)
+PseudoDevice::PseudoDevice(QTextStream &out, Stop stop)
     : m_out(out)
+    , m_stop(stop)
 {
 }
 
@@ -58,9 +59,8 @@ void PseudoDevice::run(int stopFd)
             if (writerOpen) {
                 writerOpen = false;
                 m_lineChecked = false; // the next writer may set the line otherwise
-                m_out << "Port refermé par l'émetteur ; la carte attend qu'il soit rouvert "
-                         "(Ctrl-C pour finir)."
-                      << Qt::endl;
+                m_out << "Port refermé par l'émetteur ; la carte attend qu'il soit rouvert"
+                      << (m_stop == Stop::ByUser ? " (Ctrl-C pour finir)." : ".") << Qt::endl;
             }
             // The master reports a hang-up for as long as no writer holds the port: look again
             // shortly, unless asked to stop.

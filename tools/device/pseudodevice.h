@@ -10,7 +10,8 @@
 // Plays the board on a pseudo-terminal: reads what the writer sends, never answers.
 class PseudoDevice {
 public:
-    explicit PseudoDevice(QTextStream &out);
+    enum class Stop { ByUser, ByCaller }; // whether to tell the user how to end it
+    explicit PseudoDevice(QTextStream &out, Stop stop = Stop::ByUser);
     ~PseudoDevice();
     PseudoDevice(const PseudoDevice &) = delete;
     PseudoDevice &operator=(const PseudoDevice &) = delete;
@@ -33,6 +34,7 @@ private:
     void checkLine(bool writerGone);
 
     QTextStream &m_out;
+    Stop m_stop;
     int m_master = -1;
     QString m_path;
     FrameDecoder m_decoder;
