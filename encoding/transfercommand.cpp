@@ -233,7 +233,7 @@ QString TransferCommand::stepBack(const UnsentWrites &unsent)
                                                        : deviceAddressStartText());
     }
     return lostNotesText(first, last, m_state.NoteNumber,
-                         TransferState::addressOf(m_state.NoteNumber));
+                         deviceAddressText(TransferState::addressOf(m_state.NoteNumber)));
 }
 
 void TransferCommand::show(const TransferFrame &frame)

@@ -125,15 +125,15 @@ QString portLostText(int portNumber, const QString &device, const PortLoss &loss
     return text + QStringLiteral("\nRebranchez-le, puis choisissez à nouveau le port.");
 }
 
-QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress)
+QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, const QString &nextAddress)
 {
     const QString notes = firstSlot == lastSlot
                               ? QStringLiteral("La note %1 n'a pas été envoyée").arg(firstSlot)
                               : QStringLiteral("Les notes %1 à %2 n'ont pas été envoyées")
                                     .arg(firstSlot)
                                     .arg(lastSlot);
-    return QStringLiteral("%1 : la prochaine note ira à l'emplacement %2 (@EEPROM: %3).")
-        .arg(notes, QString::number(nextSlot), QString::number(nextAddress));
+    return QStringLiteral("%1 : la prochaine note ira à l'emplacement %2 (%3).")
+        .arg(notes, QString::number(nextSlot), nextAddress);
 }
 
 QString notesLackingText(int firstSlot, int lastSlot, int lostPort, int portInUse)

@@ -28,8 +28,9 @@ QString openFailureText(int portNumber, const OpenResult &result, int portStillI
 // An open port closed on its own; lostNotes, when given, says which notes to send again.
 QString portLostText(int portNumber, const QString &device, const PortLoss &loss,
                      const QString &lostNotes = {});
-// Notes firstSlot to lastSlot did not reach the board; the next one goes to nextSlot.
-QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, int nextAddress);
+// Notes firstSlot to lastSlot did not reach the board; the next one goes to nextSlot, whose
+// address is written as the window's field shows it.
+QString lostNotesText(int firstSlot, int lastSlot, int nextSlot, const QString &nextAddress);
 // Notes firstSlot to lastSlot did not reach the board of lostPort, left for portInUse.
 QString notesLackingText(int firstSlot, int lastSlot, int lostPort, int portInUse);
 // Frames still waiting when the program had to end.
