@@ -211,13 +211,13 @@ void TestBenchFigures::targets_data()
     QTest::addColumn<QList<bool>>("holds");
 
     Values quick(20, 0.4);
-    QTest::newRow("all within") << 40.0 << 44.0 << 3.5 << quick
+    QTest::newRow("all within") << 40.0 << 41.0 << 3.5 << quick
                                 << QList<bool>{true, true, true, true, true};
     QTest::newRow("exactly at every limit")
-        << 46.0 << 46.0 << 5.0 << Values{0.5, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 3.0}
+        << 42.0 << 42.0 << 5.0 << Values{0.5, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 3.0}
         << QList<bool>{true, true, true, true, true};
     QTest::newRow("just over every limit")
-        << 46.1 << 46.1 << 5.01 << Values{0.5, 1.01, 1.01, 1.01, 1.01, 1.01, 1.01, 1.01, 3.01, 3.01}
+        << 42.1 << 42.1 << 5.01 << Values{0.5, 1.01, 1.01, 1.01, 1.01, 1.01, 1.01, 1.01, 3.01, 3.01}
         << QList<bool>{false, false, false, false, false};
     // One slow click in ten stays within the 90th percentile; two do not.
     Values oneSlow(10, 0.5);

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOption>
@@ -89,18 +90,103 @@ QList<TextInRoom> textsInRoom(const QList<TextsInBox> &boxes, const QList<int> &
     return texts;
 }
 
+// Shaping a text costs far more than adding up the advances of its characters, and in a Latin
+// text kerning only ever takes a pixel or two off that sum: a text whose sum leaves this much
+// room clearly fits, and only the others are shaped.
+constexpr double kClearlyInside = 0.95;
+
+class CharacterAdvances {
+public:
+    explicit CharacterAdvances(const QFontMetrics &metrics)
+        : m_metrics(metrics)
+    {
+    }
+
+    int sum(const QString &text)
+    {
+        int width = 0;
+        for (const QChar c : text) {
+            auto known = m_advances.constFind(c);
+            if (known == m_advances.cend())
+                known = m_advances.insert(c, m_metrics.horizontalAdvance(c));
+            width += *known;
+        }
+        return width;
+    }
+
+private:
+    const QFontMetrics &m_metrics;
+    QHash<QChar, int> m_advances;
+};
+
 // A text that overflows at one font most likely overflows at the next one tried: it moves first.
-bool allFit(const QFont &font, QList<TextInRoom> &texts)
+// Returns how much of its room the fullest text measured takes (above 1 when one overflows).
+double fullness(const QFont &font, QList<TextInRoom> &texts)
 {
     const QFontMetrics metrics(font);
+    CharacterAdvances advances(metrics);
+    double fullest = 0;
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (metrics.horizontalAdvance(texts[i].text) > texts[i].room) {
+        const double room = std::max(1, texts[i].room);
+        double share = advances.sum(texts[i].text) / room;
+        if (share > kClearlyInside)
+            share = metrics.horizontalAdvance(texts[i].text) / room;
+        fullest = std::max(fullest, share);
+        if (share > 1) {
             texts.move(i, 0);
-            return false;
+            break;
         }
     }
-    return true;
+    return fullest;
 }
+
+// Each face tried is a font loaded before the window first shows, which costs more than all
+// the rest of the fitting. Text widths grow with the pixel size, so what one size of a face
+// measured tells of the others: a size the measures say overflows by more than hinting could
+// explain is not tried at all.
+class FaceTrials {
+public:
+    explicit FaceTrials(QList<TextInRoom> &texts)
+        : m_texts(texts)
+    {
+    }
+
+    bool fits(QFont font, int size, int stretch)
+    {
+        if (predictedFullness(size, stretch) > kHintingSlack)
+            return false;
+        font.setPixelSize(size);
+        font.setStretch(stretch);
+        const double fullest = fullness(font, m_texts);
+        m_measured.append(
+            {size, stretch == QFont::AnyStretch ? QFont::Unstretched : stretch, fullest});
+        return fullest <= 1;
+    }
+
+private:
+    // Hinting rounds each glyph's advance to a pixel, so a size's widths are its neighbour's
+    // scaled only to within a few percent.
+    static constexpr double kHintingSlack = 1.03;
+
+    struct Measure {
+        int size;
+        int stretch;
+        double fullest;
+    };
+
+    double predictedFullness(int size, int stretch) const
+    {
+        double predicted = 0;
+        for (const Measure &measure : m_measured) {
+            if (measure.stretch == stretch)
+                predicted = std::max(predicted, measure.fullest * size / measure.size);
+        }
+        return predicted;
+    }
+
+    QList<TextInRoom> &m_texts;
+    QList<Measure> m_measured;
+};
 
 // The largest size in [low, high] at which fitsAt holds, trying start first. Text only narrows as
 // the pixel size falls, so each trial halves what is left; a face costs a font load per size.
@@ -147,30 +233,37 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     for (const TextsInBox &box : boxes)
         rooms.append(textRoom(box.control));
     QList<TextInRoom> texts = textsInRoom(boxes, rooms);
-    QFont font = window->font();
+    FaceTrials trials(texts);
+    const QFont windowFont = window->font();
     auto fitsAt = [&](int stretch) {
         return [&, stretch](int size) {
-            font.setPixelSize(size);
-            font.setStretch(stretch);
-            return allFit(font, texts);
+            return trials.fits(windowFont, size, stretch);
         };
     };
-    // The preference: the largest size, and at one size the normal face before the condensed one.
-    // The condensed face fits at more sizes, so it is searched first; the normal face then only
-    // matters from that size up.
-    int size = kSmallestPixelSize;
-    int stretch = QFont::Condensed; // the smallest: the closest to fitting when nothing does
-    const std::optional<int> condensed = largestFitting(kSmallestPixelSize, kLargestPixelSize,
-                                                        kStartPixelSize, fitsAt(QFont::Condensed));
-    const int normalFrom = condensed.value_or(kSmallestPixelSize);
-    if (const std::optional<int> normal =
-            largestFitting(normalFrom, kLargestPixelSize, condensed ? normalFrom : kStartPixelSize,
-                           fitsAt(QFont::Unstretched))) {
-        size = *normal;
-        stretch = QFont::Unstretched;
-    } else if (condensed) {
-        size = *condensed;
+    // The best there is, tried first: the largest size in the window's own face. With an
+    // ordinary desktop font (9 points at 96 DPI) that is the very font the controls were just
+    // laid out with, so trying it loads nothing.
+    int size = kLargestPixelSize;
+    int stretch = windowFont.stretch();
+    if (!trials.fits(windowFont, size, stretch)) {
+        // The preference: the largest size, and at one size the normal face before the condensed
+        // one. The condensed face fits at more sizes, so it is searched first; the normal face
+        // then only matters from that size up.
+        size = kSmallestPixelSize;
+        stretch = QFont::Condensed; // the smallest: the closest to fitting when nothing does
+        const std::optional<int> condensed = largestFitting(
+            kSmallestPixelSize, kLargestPixelSize, kStartPixelSize, fitsAt(QFont::Condensed));
+        const int normalFrom = condensed.value_or(kSmallestPixelSize);
+        if (const std::optional<int> normal = largestFitting(
+                normalFrom, kLargestPixelSize, condensed ? normalFrom : kStartPixelSize,
+                fitsAt(QFont::Unstretched))) {
+            size = *normal;
+            stretch = QFont::Unstretched;
+        } else if (condensed) {
+            size = *condensed;
+        }
     }
+    QFont font = windowFont;
     font.setPixelSize(size);
     font.setStretch(stretch);
     window->setFont(font);

@@ -80,9 +80,9 @@ Report::Report(const Figures &program, const Figures &floor)
 std::vector<Target> Report::targets() const
 {
     std::vector<Target> targets;
-    targets.push_back(ratioTarget("exec to first frame, median <= 1.15 x floor", m_program.frameMs,
+    targets.push_back(ratioTarget("exec to first frame, median <= 1.05 x floor", m_program.frameMs,
                                   m_floor.frameMs, kTimeRatio));
-    targets.push_back(ratioTarget("CPU to first frame, median <= 1.15 x floor", m_program.cpuMs,
+    targets.push_back(ratioTarget("CPU to first frame, median <= 1.05 x floor", m_program.cpuMs,
                                   m_floor.cpuMs, kTimeRatio));
 
     const Summary program(m_program.privateMiB);
