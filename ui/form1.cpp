@@ -3,6 +3,7 @@
 
 #include "accessiblefactory.h"
 #include "accessibletexts.h"
+#include "choicelist.h"
 #include "displaytexts.h"
 #include "durationtable.h"
 #include "module1.h"
@@ -35,18 +36,6 @@ constexpr int px(int twips)
 QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(px(left), px(top), px(width), px(height));
-}
-
-// An editable list whose text is exactly what the user chose or typed, starting at placeholder.
-QComboBox *makeList(const QString &name, QWidget *parent)
-{
-    auto *list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setEditable(true);
-    list->setCompleter(nullptr); // it would turn "do2" into "Do2" behind the user's back
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setEnabled(false);
-    return list;
 }
 
 // Each entry's name, in table order, then the list's placeholder with nothing chosen.
@@ -101,9 +90,9 @@ void Form1::createControls()
     Option2->setObjectName(QStringLiteral("Option2"));
     m_portChoice = new PortChoice(Option1, Option2, this);
 
-    tempo = makeList(QStringLiteral("tempo"), this);
-    duree = makeList(QStringLiteral("duree"), this);
-    notes = makeList(QStringLiteral("notes"), this);
+    tempo = makeList(QStringLiteral("tempo"), ChoiceList::tempo, this);
+    duree = makeList(QStringLiteral("duree"), ChoiceList::duree, this);
+    notes = makeList(QStringLiteral("notes"), ChoiceList::notes, this);
 
     Command2 = new QToolButton(this);
     Command2->setObjectName(QStringLiteral("Command2"));
