@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The window as a screen reader and voice control reach it: over a live AT-SPI bus, on X.
 
@@ -63,6 +63,16 @@ def find(root, role, name):
     return None
 
 
+def warning_box(app, text):
+    """The open box titled "Tinkora" whose text holds text, or None."""
+    import pyatspi
+    for node in descendants(app):
+        if node.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and node.name == "Tinkora":
+            if any(n.getRole() == pyatspi.ROLE_LABEL and text in n.name for n in descendants(node)):
+                return node
+    return None
+
+
 def do_action(node, wanted):
     """Runs node's action named wanted and returns; AT-SPI waits for the program's reply."""
     action = node.queryAction()
@@ -113,13 +123,13 @@ def check(tinkora):
         wait_for("Transfert enabled",
                  lambda: transfert.getState().contains(pyatspi.STATE_ENABLED))
 
-        # Nothing chosen: the action returns, then the warning shows; its OK closes it.
+        # Nothing chosen: the action returns, then the warnings show, one after the other.
         do_action(transfert, "press")
-        box = wait_for("the warning", lambda: find(app, pyatspi.ROLE_ALERT, "Tinkora")
-                       or find(app, pyatspi.ROLE_DIALOG, "Tinkora"))
-        do_action(find(box, pyatspi.ROLE_PUSH_BUTTON, "OK"), "press")
-        wait_for("the warning closed", lambda: not (find(app, pyatspi.ROLE_ALERT, "Tinkora")
-                                                    or find(app, pyatspi.ROLE_DIALOG, "Tinkora")))
+        for warning in ("Veillez indiquer un Tempo", "Veillez indiquer une valeur de note",
+                        "Veillez indiquer une durée de note"):
+            box = wait_for(warning, lambda: warning_box(app, warning))
+            do_action(find(box, pyatspi.ROLE_PUSH_BUTTON, "OK"), "press")
+        wait_for("the warnings closed", lambda: warning_box(app, "") is None)
 
         # Entries chosen through their own action go into their lists' fields.
         for label, entry in (("Tempo", "120"), ("Notes", "La3"), ("Durée", "Noire")):
