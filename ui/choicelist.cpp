@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "choicelist.h"
 
+#include "listlookstyle.h"
 #include "listviewchoice.h"
 #include "starttextselection.h"
 
@@ -16,5 +17,6 @@ QComboBox *makeList(const QString &name, ChoiceList choice, QWidget *parent)
     list->setEnabled(false);
     new StartTextSelection(list, placeholderText(choice).toString());
     new ListViewChoice(list);
+    useListLook(list);
     return list;
 }

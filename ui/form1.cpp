@@ -12,6 +12,7 @@
 #include "portmessages.h"
 #include "porttooltips.h"
 #include "tempolist.h"
+#include "textcontrast.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
 #include "warningbox.h"
@@ -65,6 +66,7 @@ Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
     createControls();
     placeControls();
     setAccessibleTexts(*this);
+    ensureTextContrast(this);
     new PortTooltips(Option1, Option2, ports, this);
     Form_Load();
     fitFont();
