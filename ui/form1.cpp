@@ -17,7 +17,9 @@
 #include "transferpicture.h"
 #include "warningbox.h"
 #include "windowfont.h"
+#include "windowscale.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -28,7 +30,8 @@
 
 namespace {
 
-// The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI.
+// The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI
+// (and scaleWindow for a larger desktop font).
 constexpr int px(int twips)
 {
     return twips / 15;
@@ -116,6 +119,7 @@ void Form1::placeControls()
     notes->setGeometry(twipsRect(240, 1800, 2055, 315));
     Command2->setGeometry(twipsRect(720, 2520, 1455, 1095));
     Text2->setGeometry(twipsRect(2640, 3120, 1455, 405));
+    scaleWindow(this, desktopFontScale(QApplication::font()));
 
     QWidget *const chain[] = {Text1, Option1, Option2, tempo, duree, notes, Command2, Text2};
     for (size_t i = 1; i < std::size(chain); ++i)
@@ -139,14 +143,16 @@ void Form1::fitFont()
         slotTexts << noteNumberText(note);
         addresses << deviceAddressText(TransferState::addressOf(note));
     }
-    fitWindowFont(this, {{tempo, entries(tempo)},
-                         {duree, entries(duree)},
-                         {notes, entries(notes)},
-                         {Text1, slotTexts},
-                         {Text2, addresses},
-                         {Option1, {Option1->text()}},
-                         {Option2, {Option2->text()}},
-                         {Command2, {Command2->text()}}});
+    fitWindowFont(this,
+                  {{tempo, entries(tempo)},
+                   {duree, entries(duree)},
+                   {notes, entries(notes)},
+                   {Text1, slotTexts},
+                   {Text2, addresses},
+                   {Option1, {Option1->text()}},
+                   {Option2, {Option2->text()}},
+                   {Command2, {Command2->text()}}},
+                  desktopFontScale(QApplication::font()));
 }
 
 void Form1::Form_Load()

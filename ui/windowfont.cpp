@@ -9,6 +9,7 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -135,8 +136,14 @@ int textRoom(const QWidget *control)
     return control->width();
 }
 
-void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
+void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes, double scale)
 {
+    const auto scaled = [scale](int pixels) {
+        return int(std::lround(pixels * scale));
+    };
+    const int smallest = scaled(kSmallestPixelSize);
+    const int largest = scaled(kLargestPixelSize);
+    const int start = scaled(kStartPixelSize);
     window->ensurePolished(); // the style sets its margins when it polishes a control
     for (QLineEdit *edit : window->findChildren<QLineEdit *>())
         capTextMargins(edit);
@@ -158,14 +165,13 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     // The preference: the largest size, and at one size the normal face before the condensed one.
     // The condensed face fits at more sizes, so it is searched first; the normal face then only
     // matters from that size up.
-    int size = kSmallestPixelSize;
+    int size = smallest;
     int stretch = QFont::Condensed; // the smallest: the closest to fitting when nothing does
-    const std::optional<int> condensed = largestFitting(kSmallestPixelSize, kLargestPixelSize,
-                                                        kStartPixelSize, fitsAt(QFont::Condensed));
-    const int normalFrom = condensed.value_or(kSmallestPixelSize);
-    if (const std::optional<int> normal =
-            largestFitting(normalFrom, kLargestPixelSize, condensed ? normalFrom : kStartPixelSize,
-                           fitsAt(QFont::Unstretched))) {
+    const std::optional<int> condensed =
+        largestFitting(smallest, largest, start, fitsAt(QFont::Condensed));
+    const int normalFrom = condensed.value_or(smallest);
+    if (const std::optional<int> normal = largestFitting(
+            normalFrom, largest, condensed ? normalFrom : start, fitsAt(QFont::Unstretched))) {
         size = *normal;
         stretch = QFont::Unstretched;
     } else if (condensed) {
