@@ -38,7 +38,7 @@ public:
     {
         // The application's style changed: wrap the new one.
         if (event->type() == QEvent::StyleChange && !m_applying &&
-            static_cast<QWidget *>(watched)->style() != m_style)
+            m_style->baseStyle()->name() != QApplication::style()->name())
             apply(static_cast<QWidget *>(watched));
         return QObject::eventFilter(watched, event);
     }
@@ -56,7 +56,7 @@ private:
         m_applying = false;
     }
 
-    QStyle *m_style = nullptr;
+    ListLookStyle *m_style = nullptr;
     bool m_applying = false;
 };
 
