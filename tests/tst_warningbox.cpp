@@ -2,8 +2,11 @@
 #include "messageboxcloser.h"
 #include "warningbox.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 // The warning box: how it looks, and option names kept whole when its text wraps.
 class TestWarningBox : public QObject {
@@ -12,6 +15,7 @@ private slots:
     void optionsKeptWhole_data();
     void optionsKeptWhole();
     void boxShowsTheTextAsGiven();
+    void boxIsADialogOfItsWindow();
 };
 
 void TestWarningBox::optionsKeptWhole_data()
@@ -59,6 +63,42 @@ void TestWarningBox::boxShowsTheTextAsGiven()
     QCOMPARE(box.buttons, 1);
     QCOMPARE(box.text, text);
     QCOMPARE(box.shownText, ::optionsKeptWhole(text));
+}
+
+// Under Wayland the compositor places a box and draws its buttons from these facts alone.
+void TestWarningBox::boxIsADialogOfItsWindow()
+{
+    QWidget window;
+    window.setGeometry(120, 90, 357, 261);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    struct Seen {
+        QWidget *parent = nullptr;
+        QWindow *transientParent = nullptr;
+        Qt::WindowFlags flags;
+        QPoint centre;
+    } seen;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || !box->isVisible())
+            return;
+        seen = {box->parentWidget(), box->windowHandle()->transientParent(), box->windowFlags(),
+                box->frameGeometry().center()};
+        box->close();
+    });
+    probe.start(0);
+    showWarningBox(&window, u"Veillez choisir une note."_qs);
+
+    QCOMPARE(seen.parent, &window);
+    QCOMPARE(seen.transientParent, window.windowHandle());
+    QCOMPARE(seen.flags & Qt::WindowType_Mask, Qt::Dialog);
+    QCOMPARE(seen.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
+             Qt::WindowFlags());
+    QVERIFY(seen.flags & Qt::WindowTitleHint);
+    const QPoint offCentre = seen.centre - window.frameGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(u"%1, %2"_qs.arg(offCentre.x()).arg(offCentre.y())));
 }
 
 QTEST_MAIN(TestWarningBox)

@@ -24,6 +24,8 @@ class TestWindowFont : public QObject {
 private slots:
     void everyTextFits_data();
     void everyTextFits();
+    void windowScalesWithTheDesktopFont_data();
+    void windowScalesWithTheDesktopFont();
     void cleanup();
 
 private:
@@ -40,11 +42,15 @@ void TestWindowFont::everyTextFits_data()
 {
     QTest::addColumn<QString>("style");
     QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("points");
 
     // Adwaita comes with adwaita-qt6; Cantarell is GNOME's font on Debian, DejaVu Sans Qt's own.
     for (const QString &style : {u"Fusion"_qs, u"Adwaita"_qs, u"Adwaita-Dark"_qs}) {
-        for (const QString &family : {u"DejaVu Sans"_qs, u"Cantarell"_qs})
-            QTest::addRow("%s, %s", qPrintable(style), qPrintable(family)) << style << family;
+        for (const QString &family : {u"DejaVu Sans"_qs, u"Cantarell"_qs}) {
+            for (const int points : {11, 16}) // as desktops set it, and a large one
+                QTest::addRow("%s, %s %d pt", qPrintable(style), qPrintable(family), points)
+                    << style << family << points;
+        }
     }
 }
 
@@ -76,12 +82,13 @@ void TestWindowFont::everyTextFits()
 {
     QFETCH(QString, style);
     QFETCH(QString, family);
+    QFETCH(int, points);
     if (!QStyleFactory::keys().contains(style, Qt::CaseInsensitive))
         QSKIP("style not installed");
     if (!QFontDatabase::families().contains(family))
         QSKIP("font not installed");
     QApplication::setStyle(style);
-    QApplication::setFont(QFont(family, 11)); // as a desktop sets it
+    QApplication::setFont(QFont(family, points));
     m_window = std::make_unique<Form1>(m_link, givenPortsOnly());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -116,8 +123,55 @@ void TestWindowFont::everyTextFits()
                                 .arg(button->sizeHint().width())
                                 .arg(button->width())));
     }
-    // Legible, not merely squeezed in.
-    QVERIFY2(QFontInfo(m_window->font()).pixelSize() >= 9, qPrintable(m_window->font().toString()));
+    // Legible, not merely squeezed in, and larger with a larger desktop font.
+    const int smallest = points > 11 ? 9 * points / 11 : 9;
+    QVERIFY2(QFontInfo(m_window->font()).pixelSize() >= smallest,
+             qPrintable(m_window->font().toString()));
+}
+
+void TestWindowFont::windowScalesWithTheDesktopFont_data()
+{
+    QTest::addColumn<QFont>("desktopFont");
+    QTest::addColumn<QSize>("clientArea");
+
+    const QSize drawn(357, 261); // the layout's twips / 15
+    QTest::newRow("KDE's 10 pt") << QFont(u"DejaVu Sans"_qs, 10) << drawn;
+    QTest::newRow("GNOME's 11 pt") << QFont(u"DejaVu Sans"_qs, 11) << drawn;
+    QFont pixels(u"DejaVu Sans"_qs);
+    pixels.setPixelSize(14); // 10.5 pt at 96 DPI
+    QTest::newRow("14 px") << pixels << drawn;
+    // 16 / 11 and 22 / 11 of the layout.
+    QTest::newRow("16 pt") << QFont(u"DejaVu Sans"_qs, 16) << QSize(519, 380);
+    QTest::newRow("22 pt") << QFont(u"DejaVu Sans"_qs, 22) << QSize(714, 522);
+}
+
+// A larger desktop font draws the whole layout larger, as a larger DPI would.
+void TestWindowFont::windowScalesWithTheDesktopFont()
+{
+    QFETCH(QFont, desktopFont);
+    QFETCH(QSize, clientArea);
+    QApplication::setStyle(u"Fusion"_qs);
+    QApplication::setFont(desktopFont);
+    m_window = std::make_unique<Form1>(m_link, givenPortsOnly());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+
+    QCOMPARE(m_window->size(), clientArea);
+    const double scale = clientArea.width() / 357.0;
+    auto near = [scale](int drawn, int shown) {
+        return qAbs(drawn * scale - shown) <= 1;
+    };
+    const QList<std::pair<QString, QRect>> controls{{u"Option2"_qs, {96, 0, 73, 33}},
+                                                    {u"duree"_qs, {176, 120, 137, 21}},
+                                                    {u"Command2"_qs, {48, 168, 97, 73}}};
+    for (const auto &[name, drawn] : controls) {
+        const QRect shown = m_window->findChild<QWidget *>(name)->geometry();
+        QVERIFY2(near(drawn.left(), shown.left()) && near(drawn.top(), shown.top()) &&
+                     near(drawn.width(), shown.width()) && near(drawn.height(), shown.height()),
+                 qPrintable(name));
+    }
+    const auto *transfert = m_window->findChild<QToolButton *>(u"Command2"_qs);
+    QVERIFY(near(32, transfert->iconSize().width()));
 }
 
 QTEST_MAIN(TestWindowFont)

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "accessiblefactory.h"
 
+#include "accessiblebutton.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
 
 namespace {
 
@@ -81,6 +85,12 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     auto *list = qobject_cast<QComboBox *>(object);
     if (className == u"QComboBox" && list)
         return new NamedListAccessible(list);
+    // The window's buttons; a tool button with a menu keeps Qt's own interface.
+    if (className == u"QRadioButton" || className == u"QToolButton") {
+        auto *toolButton = qobject_cast<QToolButton *>(object);
+        if (!toolButton || !toolButton->menu())
+            return new AccessibleButton(static_cast<QAbstractButton *>(widget));
+    }
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 
 #include "accessiblefactory.h"
 #include "accessibletexts.h"
+#include "choicelist.h"
 #include "displaytexts.h"
 #include "durationtable.h"
 #include "module1.h"
@@ -11,11 +12,14 @@
 #include "portmessages.h"
 #include "porttooltips.h"
 #include "tempolist.h"
+#include "textcontrast.h"
 #include "transfercommand.h"
 #include "transferpicture.h"
 #include "warningbox.h"
 #include "windowfont.h"
+#include "windowscale.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -26,7 +30,8 @@
 
 namespace {
 
-// The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI.
+// The layout is fixed in twips; 15 twips make one logical pixel, which Qt scales for high DPI
+// (and scaleWindow for a larger desktop font).
 constexpr int px(int twips)
 {
     return twips / 15;
@@ -35,18 +40,6 @@ constexpr int px(int twips)
 QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(px(left), px(top), px(width), px(height));
-}
-
-// An editable list whose text is exactly what the user chose or typed, starting at placeholder.
-QComboBox *makeList(const QString &name, QWidget *parent)
-{
-    auto *list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setEditable(true);
-    list->setCompleter(nullptr); // it would turn "do2" into "Do2" behind the user's back
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setEnabled(false);
-    return list;
 }
 
 // Each entry's name, in table order, then the list's placeholder with nothing chosen.
@@ -76,6 +69,7 @@ Form1::Form1(SerialLink &link, const PortMap &ports, QWidget *parent)
     createControls();
     placeControls();
     setAccessibleTexts(*this);
+    ensureTextContrast(this);
     new PortTooltips(Option1, Option2, ports, this);
     Form_Load();
     fitFont();
@@ -101,9 +95,9 @@ void Form1::createControls()
     Option2->setObjectName(QStringLiteral("Option2"));
     m_portChoice = new PortChoice(Option1, Option2, this);
 
-    tempo = makeList(QStringLiteral("tempo"), this);
-    duree = makeList(QStringLiteral("duree"), this);
-    notes = makeList(QStringLiteral("notes"), this);
+    tempo = makeList(QStringLiteral("tempo"), ChoiceList::tempo, this);
+    duree = makeList(QStringLiteral("duree"), ChoiceList::duree, this);
+    notes = makeList(QStringLiteral("notes"), ChoiceList::notes, this);
 
     Command2 = new QToolButton(this);
     Command2->setObjectName(QStringLiteral("Command2"));
@@ -125,6 +119,7 @@ void Form1::placeControls()
     notes->setGeometry(twipsRect(240, 1800, 2055, 315));
     Command2->setGeometry(twipsRect(720, 2520, 1455, 1095));
     Text2->setGeometry(twipsRect(2640, 3120, 1455, 405));
+    scaleWindow(this, desktopFontScale(QApplication::font()));
 
     QWidget *const chain[] = {Text1, Option1, Option2, tempo, duree, notes, Command2, Text2};
     for (size_t i = 1; i < std::size(chain); ++i)
@@ -148,14 +143,16 @@ void Form1::fitFont()
         slotTexts << noteNumberText(note);
         addresses << deviceAddressText(TransferState::addressOf(note));
     }
-    fitWindowFont(this, {{tempo, entries(tempo)},
-                         {duree, entries(duree)},
-                         {notes, entries(notes)},
-                         {Text1, slotTexts},
-                         {Text2, addresses},
-                         {Option1, {Option1->text()}},
-                         {Option2, {Option2->text()}},
-                         {Command2, {Command2->text()}}});
+    fitWindowFont(this,
+                  {{tempo, entries(tempo)},
+                   {duree, entries(duree)},
+                   {notes, entries(notes)},
+                   {Text1, slotTexts},
+                   {Text2, addresses},
+                   {Option1, {Option1->text()}},
+                   {Option2, {Option2->text()}},
+                   {Command2, {Command2->text()}}},
+                  desktopFontScale(QApplication::font()));
 }
 
 void Form1::Form_Load()

@@ -4,12 +4,21 @@
 #include <QList>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QWindow>
 
 void showWarningBox(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
+    // A dialog of the window, not a window of its own: Wayland compositors place it over its
+    // parent only through the transient parent, and draw only the buttons that the flags ask for.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
+    if (parent) {
+        box.winId(); // the native window, to tie it to the parent's before it is shown
+        box.windowHandle()->setTransientParent(parent->window()->windowHandle());
+    }
     box.exec();
 }
 

@@ -10,6 +10,7 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -221,8 +222,14 @@ int textRoom(const QWidget *control)
     return control->width();
 }
 
-void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
+void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes, double scale)
 {
+    const auto scaled = [scale](int pixels) {
+        return int(std::lround(pixels * scale));
+    };
+    const int smallest = scaled(kSmallestPixelSize);
+    const int largest = scaled(kLargestPixelSize);
+    const int start = scaled(kStartPixelSize);
     window->ensurePolished(); // the style sets its margins when it polishes a control
     for (QLineEdit *edit : window->findChildren<QLineEdit *>())
         capTextMargins(edit);
@@ -243,20 +250,19 @@ void fitWindowFont(QWidget *window, const QList<TextsInBox> &boxes)
     // The best there is, tried first: the largest size in the window's own face. With an
     // ordinary desktop font (9 points at 96 DPI) that is the very font the controls were just
     // laid out with, so trying it loads nothing.
-    int size = kLargestPixelSize;
+    int size = largest;
     int stretch = windowFont.stretch();
     if (!trials.fits(windowFont, size, stretch)) {
         // The preference: the largest size, and at one size the normal face before the condensed
         // one. The condensed face fits at more sizes, so it is searched first; the normal face
         // then only matters from that size up.
-        size = kSmallestPixelSize;
+        size = smallest;
         stretch = QFont::Condensed; // the smallest: the closest to fitting when nothing does
-        const std::optional<int> condensed = largestFitting(
-            kSmallestPixelSize, kLargestPixelSize, kStartPixelSize, fitsAt(QFont::Condensed));
-        const int normalFrom = condensed.value_or(kSmallestPixelSize);
+        const std::optional<int> condensed =
+            largestFitting(smallest, largest, start, fitsAt(QFont::Condensed));
+        const int normalFrom = condensed.value_or(smallest);
         if (const std::optional<int> normal = largestFitting(
-                normalFrom, kLargestPixelSize, condensed ? normalFrom : kStartPixelSize,
-                fitsAt(QFont::Unstretched))) {
+                normalFrom, largest, condensed ? normalFrom : start, fitsAt(QFont::Unstretched))) {
             size = *normal;
             stretch = QFont::Unstretched;
         } else if (condensed) {
