@@ -267,8 +267,7 @@ void TestOptions::intervals_data()
     QTest::newRow("one number") << Arguments{"--notes", "7"} << expected + u"« 7 »"_qs;
     QTest::newRow("open end") << Arguments{"--notes", "7-"} << expected + u"« 7- »"_qs;
     QTest::newRow("a minus sign") << Arguments{"--notes=1--3"} << expected + u"« 1--3 »"_qs;
-    QTest::newRow("taken for an option")
-        << Arguments{"--notes", "-3"} << u"il manque la valeur de l'option --notes"_qs;
+    QTest::newRow("a number below zero") << Arguments{"--notes", "-3"} << expected + u"« -3 »"_qs;
 }
 
 void TestOptions::intervals()
