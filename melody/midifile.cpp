@@ -5,7 +5,6 @@
 #include <deque>
 #include <map>
 #include <optional>
-#include <tuple>
 
 namespace {
 
@@ -138,9 +137,9 @@ public:
                 break;
         }
         // Notes still held when the track ends stop there.
-        for (const auto &[slot, onsets] : m_held) {
-            for (qint64 onset : onsets)
-                addNote(slot, onset);
+        for (const auto &[slot, held] : m_held) {
+            for (std::size_t index : held)
+                m_file.notes[index].end = m_tick;
         }
     }
 
@@ -190,21 +189,18 @@ private:
 
     void note(int kind, int slot, int velocity)
     {
+        // Notes are kept in the order they start; the end comes with the note-off.
         if (kind == 0x9 && velocity > 0) {
-            m_held[slot].push_back(m_tick);
+            m_held[slot].push_back(m_file.notes.size());
+            m_file.notes.push_back({m_track, slot / kKeys + 1, slot % kKeys, m_tick, m_tick});
         } else if (kind == 0x8 || kind == 0x9) {
             // Of the same key held twice, the first struck is the first released.
             const auto held = m_held.find(slot);
             if (held == m_held.end() || held->second.empty())
                 return;
-            addNote(slot, held->second.front());
+            m_file.notes[held->second.front()].end = m_tick;
             held->second.pop_front();
         }
-    }
-
-    void addNote(int slot, qint64 onset)
-    {
-        m_file.notes.push_back({m_track, slot / kKeys + 1, slot % kKeys, onset, m_tick});
     }
 
     bool meta()
@@ -249,7 +245,7 @@ private:
     Cursor &m_cursor;
     qint64 m_tick = 0;
     quint8 m_running = 0;
-    std::map<int, std::deque<qint64>> m_held; // onsets by channel and key
+    std::map<int, std::deque<std::size_t>> m_held; // notes sounding, by channel and key
 };
 
 } // namespace
@@ -314,8 +310,5 @@ MidiFile MidiFile::parse(QByteArrayView bytes)
     };
     std::stable_sort(file.tempos.begin(), file.tempos.end(), byTick);
     std::stable_sort(file.meters.begin(), file.meters.end(), byTick);
-    std::stable_sort(file.notes.begin(), file.notes.end(), [](const Note &a, const Note &b) {
-        return std::tie(a.track, a.onset) < std::tie(b.track, b.onset);
-    });
     return file;
 }

@@ -5,8 +5,9 @@
 #include "showntext.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
-#include <tuple>
+#include <queue>
 
 namespace {
 
@@ -50,20 +51,16 @@ std::vector<MidiLines::Voice> voices(const Notes &notes, int ticksPerQuarter)
 
 int mostAtOnce(const Notes &notes)
 {
-    // A note of no length still sounds for an instant.
-    std::vector<std::pair<qint64, int>> changes;
+    // The ends of the notes still sounding; a note of no length still sounds for an instant.
+    std::priority_queue<qint64, std::vector<qint64>, std::greater<>> ends;
+    std::size_t most = 0;
     for (const MidiFile::Note *note : notes) {
-        changes.push_back({note->onset, 1});
-        changes.push_back({std::max(note->end, note->onset + 1), -1});
+        while (!ends.empty() && ends.top() <= note->onset)
+            ends.pop();
+        ends.push(std::max(note->end, note->onset + 1));
+        most = std::max(most, ends.size());
     }
-    std::sort(changes.begin(), changes.end());
-    int sounding = 0;
-    int most = 0;
-    for (const auto &change : changes) {
-        sounding += change.second;
-        most = std::max(most, sounding);
-    }
-    return most;
+    return int(most);
 }
 
 } // namespace
