@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midifile.h"
 
+#include "midibytes.h"
+
 #include <algorithm>
 #include <deque>
 #include <map>
-#include <optional>
 
 namespace {
 
@@ -17,109 +18,9 @@ constexpr quint8 kTrackName = 0x03;
 constexpr quint8 kTempo = 0x51;
 constexpr quint8 kTimeSignature = 0x58;
 
-QString truncatedAt(qsizetype offset)
-{
-    return QStringLiteral("Fichier MIDI tronqué : il s'arrête à l'octet %1 au milieu d'un "
-                          "bloc. Procurez-vous le fichier complet.")
-        .arg(offset);
-}
-
-QString garbledAt(qsizetype offset, const QString &what)
-{
-    return QStringLiteral("Fichier MIDI abîmé à l'octet %1 : %2. Enregistrez-le de nouveau "
-                          "depuis votre logiciel de musique.")
-        .arg(QString::number(offset), what);
-}
-
-// Reads bytes up to a limit; the first fault is kept with its offset and stops all reading.
-class Cursor {
-public:
-    Cursor(QByteArrayView bytes, qsizetype at, qsizetype end)
-        : m_bytes(bytes)
-        , m_at(at)
-        , m_end(end)
-    {
-    }
-
-    qsizetype at() const { return m_at; }
-    bool atEnd() const { return m_at >= m_end; }
-    bool failed() const { return !m_problem.isEmpty(); }
-    const QString &problem() const { return m_problem; }
-
-    void fail(qsizetype offset, const QString &what)
-    {
-        if (!failed())
-            m_problem = garbledAt(offset, what);
-    }
-
-    std::optional<quint8> byte()
-    {
-        if (failed())
-            return std::nullopt;
-        if (m_at >= m_end) {
-            // Past the chunk's end within the file is a wrong length; past the file, a cut.
-            m_problem = m_end >= m_bytes.size()
-                            ? truncatedAt(m_bytes.size())
-                            : garbledAt(m_end, QStringLiteral("un événement dépasse la fin de "
-                                                              "sa piste"));
-            return std::nullopt;
-        }
-        return quint8(m_bytes[m_at++]);
-    }
-
-    std::optional<quint32> bigEndian(int count)
-    {
-        quint32 value = 0;
-        for (int i = 0; i < count; ++i) {
-            const std::optional<quint8> next = byte();
-            if (!next)
-                return std::nullopt;
-            value = value << 8 | *next;
-        }
-        return value;
-    }
-
-    // A variable-length quantity: 7 bits a byte, at most 4 bytes.
-    std::optional<quint32> quantity()
-    {
-        const qsizetype start = m_at;
-        quint32 value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const std::optional<quint8> next = byte();
-            if (!next)
-                return std::nullopt;
-            value = value << 7 | (*next & 0x7F);
-            if (!(*next & 0x80))
-                return value;
-        }
-        fail(start, QStringLiteral("nombre de plus de 4 octets"));
-        return std::nullopt;
-    }
-
-    QByteArrayView take(quint32 count)
-    {
-        if (failed())
-            return {};
-        if (qsizetype(count) > m_end - m_at) {
-            m_at = m_end;
-            (void)byte(); // says why
-            return {};
-        }
-        const QByteArrayView data = m_bytes.sliced(m_at, count);
-        m_at += count;
-        return data;
-    }
-
-private:
-    QByteArrayView m_bytes;
-    qsizetype m_at;
-    qsizetype m_end;
-    QString m_problem;
-};
-
 class TrackReader {
 public:
-    TrackReader(MidiFile &file, int track, Cursor &cursor)
+    TrackReader(MidiFile &file, int track, MidiBytes &cursor)
         : m_file(file)
         , m_track(track)
         , m_cursor(cursor)
@@ -242,7 +143,7 @@ private:
 
     MidiFile &m_file;
     int m_track;
-    Cursor &m_cursor;
+    MidiBytes &m_cursor;
     qint64 m_tick = 0;
     quint8 m_running = 0;
     std::map<int, std::deque<std::size_t>> m_held; // notes sounding, by channel and key
@@ -253,32 +154,33 @@ private:
 MidiFile MidiFile::parse(QByteArrayView bytes)
 {
     MidiFile file;
-    Cursor header(bytes, 4, std::min<qsizetype>(bytes.size(), 8));
+    MidiBytes header(bytes, 4, std::min<qsizetype>(bytes.size(), 8));
     const std::optional<quint32> headerLength = header.bigEndian(4);
-    Cursor fields(bytes, 8, std::min<qsizetype>(bytes.size(), 14));
+    MidiBytes fields(bytes, 8, std::min<qsizetype>(bytes.size(), 14));
     const std::optional<quint32> format = fields.bigEndian(2);
     const std::optional<quint32> tracks = fields.bigEndian(2);
     const std::optional<quint32> division = fields.bigEndian(2);
     if (!isMidi(bytes) || header.failed() || fields.failed()) {
-        file.problem = isMidi(bytes) ? truncatedAt(bytes.size())
-                                     : garbledAt(0, QStringLiteral("pas d'en-tête « MThd »"));
+        file.problem = isMidi(bytes)
+                           ? MidiBytes::truncatedAt(bytes.size())
+                           : MidiBytes::garbledAt(0, QStringLiteral("pas d'en-tête « MThd »"));
         return file;
     }
     if (*headerLength < 6) {
-        file.problem = garbledAt(4, QStringLiteral("en-tête trop court"));
+        file.problem = MidiBytes::garbledAt(4, QStringLiteral("en-tête trop court"));
     } else if (*format == 2) {
         file.problem = QStringLiteral("Fichier MIDI de format 2 (octet 8) : ses pistes sont des "
                                       "morceaux à part. Enregistrez-le en format 1 depuis votre "
                                       "logiciel de musique.");
     } else if (*format > 2 || (*format == 0 && *tracks != 1)) {
-        file.problem =
-            garbledAt(8, QStringLiteral("format %1 avec %2 pistes").arg(*format).arg(*tracks));
+        file.problem = MidiBytes::garbledAt(
+            8, QStringLiteral("format %1 avec %2 pistes").arg(*format).arg(*tracks));
     } else if (*division & 0x8000) {
         file.problem = QStringLiteral("Fichier MIDI en temps SMPTE (octet 12) : seuls les temps "
                                       "comptés en ticks par noire sont lus. Enregistrez-le de "
                                       "nouveau depuis votre logiciel de musique.");
     } else if (*division == 0) {
-        file.problem = garbledAt(12, QStringLiteral("0 tick par noire"));
+        file.problem = MidiBytes::garbledAt(12, QStringLiteral("0 tick par noire"));
     }
     if (!file.ok())
         return file;
@@ -286,23 +188,23 @@ MidiFile MidiFile::parse(QByteArrayView bytes)
 
     qsizetype at = 8 + qsizetype(*headerLength);
     while (int(file.trackNames.size()) < int(*tracks) && file.ok()) {
-        Cursor chunk(bytes, at, bytes.size());
+        MidiBytes chunk(bytes, at, bytes.size());
         const QByteArrayView type = chunk.take(4);
         const std::optional<quint32> length = chunk.bigEndian(4);
         if (chunk.failed() || at >= bytes.size()) {
-            file.problem = truncatedAt(bytes.size());
+            file.problem = MidiBytes::truncatedAt(bytes.size());
             break;
         }
         const qsizetype body = chunk.at();
         const qsizetype end = body + std::min<qsizetype>(*length, bytes.size() - body);
         if (type == "MTrk") {
             file.trackNames.emplace_back();
-            Cursor events(bytes, body, end);
+            MidiBytes events(bytes, body, end);
             TrackReader(file, int(file.trackNames.size()), events).run();
             file.problem = events.problem();
         }
         if (file.ok() && qsizetype(*length) > bytes.size() - body)
-            file.problem = truncatedAt(bytes.size());
+            file.problem = MidiBytes::truncatedAt(bytes.size());
         at = end;
     }
     const auto byTick = [](const auto &a, const auto &b) {

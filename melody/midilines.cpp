@@ -4,8 +4,11 @@
 #include "notetable.h"
 #include "showntext.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <queue>
 
@@ -63,6 +66,29 @@ int mostAtOnce(const Notes &notes)
     return int(most);
 }
 
+QString lineList(const std::vector<MelodyLine> &lines)
+{
+    QString list;
+    for (const MelodyLine &line : lines)
+        list += QStringLiteral("\n  ") + line.describe();
+    return list;
+}
+
+QString chosenText(const MelodyChoices &choices)
+{
+    QStringList parts;
+    if (choices.track)
+        parts << QStringLiteral("piste %1").arg(*choices.track);
+    if (choices.channel)
+        parts << QStringLiteral("canal %1").arg(*choices.channel);
+    return QStringLiteral("en ") + parts.join(QStringLiteral(", "));
+}
+
+void refuse(MelodyReading &reading, const QString &text)
+{
+    reading.problems.push_back({0, 0, text, {}});
+}
+
 } // namespace
 
 QString MelodyLine::describe() const
@@ -87,6 +113,38 @@ std::vector<MelodyLine> MidiLines::candidates(const MidiFile &file)
                          noteName(low->key), noteName(high->key), ::mostAtOnce(notes)});
     }
     return lines;
+}
+
+std::optional<MelodyLine> MidiLines::choose(const MidiFile &file, const MelodyChoices &choices,
+                                            MelodyReading &reading)
+{
+    const std::vector<MelodyLine> all = candidates(file);
+    std::vector<MelodyLine> chosen;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(chosen), [&](const MelodyLine &line) {
+        return (!choices.track || line.track == *choices.track) &&
+               (!choices.channel || line.channel == *choices.channel);
+    });
+    if (all.empty()) {
+        refuse(reading, QStringLiteral("Aucune note dans le fichier MIDI, hors percussions "
+                                       "(canal %1) : il n'y a pas de mélodie à envoyer.")
+                            .arg(kDrums));
+    } else if (chosen.empty()) {
+        reading.lines = all;
+        refuse(reading, QStringLiteral("Aucune ligne mélodique %1 : choisissez l'une de "
+                                       "celles-ci avec --track et --channel.%2")
+                            .arg(chosenText(choices), lineList(all)));
+    } else if (chosen.size() > 1) {
+        reading.lines = chosen;
+        refuse(reading,
+               QStringLiteral("%1 lignes mélodiques dans le fichier%2 : choisissez-en "
+                              "une avec --track et --channel.%3")
+                   .arg(QString::number(chosen.size()),
+                        choices.track || choices.channel ? u' ' + chosenText(choices) : QString(),
+                        lineList(chosen)));
+    } else {
+        return chosen.front();
+    }
+    return std::nullopt;
 }
 
 std::vector<MidiLines::Voice> MidiLines::voicesOf(const MidiFile &file, int track, int channel)

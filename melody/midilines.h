@@ -4,6 +4,7 @@
 #include "melodynote.h"
 #include "midifile.h"
 
+#include <optional>
 #include <vector>
 
 // The lines of a MIDI file that could be a melody, and one such line as single notes.
@@ -20,6 +21,10 @@ public:
 
     // Every (track, channel) pair that holds notes, drums left out, in track then channel order.
     static std::vector<MelodyLine> candidates(const MidiFile &file);
+    // The line chosen, or the only one; nothing when there is none or several to choose from,
+    // said in reading's problems, with the lines in reading's lines.
+    static std::optional<MelodyLine> choose(const MidiFile &file, const MelodyChoices &choices,
+                                            MelodyReading &reading);
     // The pair's notes, in order; of notes that start together (within 1/32 of a quarter), only
     // the highest.
     static std::vector<Voice> voicesOf(const MidiFile &file, int track, int channel);

@@ -4,13 +4,11 @@
 #include "durationtable.h"
 #include "midilines.h"
 #include "midiplaces.h"
+#include "midivalues.h"
 #include "notetable.h"
 #include "octavefit.h"
 
-#include <QLocale>
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <set>
 
@@ -19,21 +17,10 @@ namespace {
 constexpr int kLowestKey = 48; // "Do2", code 1
 constexpr int kDefaultTempo = 120;
 constexpr int kOctave = 12;
-// The nine note values in eighths of a quarter, in the duration table's order.
-constexpr std::array<int, 9> kEighths{32, 24, 16, 12, 8, 6, 4, 3, 2};
-static_assert(kEighths.size() == DurationTable.size());
 
 QString noteCount(int count)
 {
     return count == 1 ? QStringLiteral("1 note") : QStringLiteral("%1 notes").arg(count);
-}
-
-QString lineList(const std::vector<MelodyLine> &lines)
-{
-    QString list;
-    for (const MelodyLine &line : lines)
-        list += QStringLiteral("\n  ") + line.describe();
-    return list;
 }
 
 int perMinute(int microsecondsPerQuarter)
@@ -52,8 +39,10 @@ public:
 
     MelodyReading run()
     {
-        if (!chooseLine())
+        const std::optional<MelodyLine> line = MidiLines::choose(m_file, m_choices, m_reading);
+        if (!line)
             return m_reading;
+        m_line = *line;
         m_voices = MidiLines::voicesOf(m_file, m_line.track, m_line.channel);
         if (!chooseNotes())
             return m_reading;
@@ -74,49 +63,6 @@ private:
     }
 
     void fileProblem(const QString &text) { m_reading.problems.push_back({0, 0, text, {}}); }
-
-    bool chooseLine()
-    {
-        const std::vector<MelodyLine> all = MidiLines::candidates(m_file);
-        std::vector<MelodyLine> chosen;
-        std::copy_if(all.begin(), all.end(), std::back_inserter(chosen),
-                     [&](const MelodyLine &line) {
-                         return (!m_choices.track || line.track == *m_choices.track) &&
-                                (!m_choices.channel || line.channel == *m_choices.channel);
-                     });
-        if (all.empty()) {
-            fileProblem(QStringLiteral("Aucune note dans le fichier MIDI, hors percussions "
-                                       "(canal %1) : il n'y a pas de mélodie à envoyer.")
-                            .arg(MidiLines::kDrums));
-        } else if (chosen.empty()) {
-            m_reading.lines = all;
-            fileProblem(QStringLiteral("Aucune ligne mélodique %1 : choisissez l'une de "
-                                       "celles-ci avec --track et --channel.%2")
-                            .arg(chosenText(), lineList(all)));
-        } else if (chosen.size() > 1) {
-            m_reading.lines = chosen;
-            fileProblem(
-                QStringLiteral("%1 lignes mélodiques dans le fichier%2 : choisissez-en "
-                               "une avec --track et --channel.%3")
-                    .arg(QString::number(chosen.size()),
-                         m_choices.track || m_choices.channel ? u' ' + chosenText() : QString(),
-                         lineList(chosen)));
-        } else {
-            m_line = chosen.front();
-            return true;
-        }
-        return false;
-    }
-
-    QString chosenText() const
-    {
-        QStringList parts;
-        if (m_choices.track)
-            parts << QStringLiteral("piste %1").arg(*m_choices.track);
-        if (m_choices.channel)
-            parts << QStringLiteral("canal %1").arg(*m_choices.channel);
-        return QStringLiteral("en ") + parts.join(QStringLiteral(", "));
-    }
 
     bool chooseNotes()
     {
@@ -195,10 +141,20 @@ private:
 
     int exactValue(int index, qint64 ticks)
     {
-        for (std::size_t i = 0; i < kEighths.size(); ++i) {
-            if (4 * std::abs(8 * ticks - kEighths[i] * qint64(m_tpq)) <= m_tpq)
-                return int(i);
-        }
+        if (const std::optional<int> value = MidiValues::exact(ticks, m_tpq))
+            return *value;
+        return refusedLength(index, ticks);
+    }
+
+    int heldValue(int index, qint64 ticks)
+    {
+        if (const std::optional<int> value = MidiValues::holding(ticks, m_tpq))
+            return *value;
+        return refusedLength(index, ticks);
+    }
+
+    int refusedLength(int index, qint64 ticks)
+    {
         problem(index, m_voices[index].onset,
                 QStringLiteral("Durée de %1 impossible : seules les neuf valeurs de la ronde à la "
                                "double croche se transfèrent (ni triolet, ni triple croche, ni "
@@ -207,26 +163,7 @@ private:
         return -1;
     }
 
-    // A note that nothing follows takes the shortest value that holds it, so long as it sounds
-    // for more than half of that value, as a note followed by another does.
-    int heldValue(int index, qint64 ticks)
-    {
-        for (std::size_t i = kEighths.size(); i-- > 0;) {
-            const qint64 value = kEighths[i] * qint64(m_tpq);
-            if (32 * ticks <= 4 * value + m_tpq)
-                return 16 * ticks >= value ? int(i) : exactValue(index, ticks);
-        }
-        return exactValue(index, ticks);
-    }
-
-    // "0,333 noire", "2 noires"
-    QString quarters(qint64 ticks) const
-    {
-        const double count = double(ticks) / m_tpq;
-        return QStringLiteral("%1 noire%2")
-            .arg(QLocale(QLocale::French).toString(count, 'g', 3),
-                 count >= 2 ? QStringLiteral("s") : QString());
-    }
+    QString quarters(qint64 ticks) const { return MidiValues::quarters(ticks, m_tpq); }
 
     void fitAndWrite(const QString &tempo, const std::vector<int> &values)
     {
