@@ -406,6 +406,13 @@ void TestMidiReader::realFiles()
             QVERIFY(!reading.notes.empty() || !reading.problems.empty());
         }
     }
+    // A bass line's opening, taken whole at the file's tempo.
+    const MelodyLoad bass = MelodySource::load(folder.filePath(u"be_sharp_bw_redfarn.mid"_s),
+                                               {false, 3, std::nullopt, std::nullopt, {{1, 22}}});
+    const MelodyPlan plan = MelodyPlan::make(bass.reading, 1);
+    QVERIFY(plan.ok());
+    QCOMPARE(plan.frames().size(), std::size_t(22));
+    QCOMPARE(plan.frames().front().describe(), u"Note 1 @0 : Do3, Croche=1/2 Noire (27)"_s);
     QCOMPARE(
         listed[u"moo_redfarn.mid"_s],
         (QStringList{u"3/1 498 Do2-Sol5 4"_s, u"3/2 358 Do1-Fa#2 2"_s, u"3/3 358 Sol0-Si1 2"_s}));
