@@ -72,7 +72,7 @@ Options commandLine()
             OptionSpec::text(u"wav"_s, u"FICHIER"_s,
                              u"Écrit ce que jouerait la carte (WAV 16 bits mono 44,1 kHz)."_s),
         },
-        {{u"FICHIER"_s, u"La mélodie, tableau ou RTTTL."_s}});
+        {{u"FICHIER"_s, u"La mélodie : tableau, RTTTL ou MIDI."_s}});
 }
 
 QString notes(int count, QStringView participle)
