@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace {
@@ -46,8 +47,7 @@ public:
         m_voices = MidiLines::voicesOf(m_file, m_line.track, m_line.channel);
         if (!chooseNotes())
             return m_reading;
-        const MidiPlaces places(m_file, m_line.track);
-        m_places = &places;
+        m_places.emplace(m_file, m_line.track);
         const QString tempo = tempoText();
         std::vector<int> values;
         for (int i = m_first; i <= m_last; ++i)
@@ -107,7 +107,7 @@ private:
         m_reading.tempoNeeded = true;
         m_reading.problems.push_back(
             {1, 0,
-             QStringLiteral("Le tempo change le long de la ligne choisie (de %1 à %2 par minute) : "
+             QStringLiteral("Le tempo change le long des notes prises (de %1 à %2 par minute) : "
                             "indiquez celui à garder avec --tempo.")
                  .arg(QString::number(*tempos.begin()), QString::number(*tempos.rbegin())),
              m_places->at(from)});
@@ -213,7 +213,7 @@ private:
     const int m_tpq;
     MelodyLine m_line;
     std::vector<MidiLines::Voice> m_voices;
-    const MidiPlaces *m_places = nullptr;
+    std::optional<MidiPlaces> m_places;
     int m_first = 0;
     int m_last = 0;
     int m_restsSkipped = 0;

@@ -225,8 +225,8 @@ void TestMidiReader::read_data()
     QTest::newRow("a tempo that changes needs --tempo")
         << smf(1, 480, {twoTempos, notes({{60, 0, q}, {62, q, q}, {64, 2 * q, q}, {65, 3 * q, q}})})
         << none << QStringList()
-        << QStringList{u"piste 2, mesure 1, temps 1 (tick 0) Le tempo change le long de la "
-                       u"ligne choisie (de 90 à 140 par minute)"_s}
+        << QStringList{u"piste 2, mesure 1, temps 1 (tick 0) Le tempo change le long des "
+                       u"notes prises (de 90 à 140 par minute)"_s}
         << QStringList();
     MelodyChoices fast;
     fast.tempo = 150;
