@@ -24,6 +24,11 @@ MelodyLoad MelodySource::fromBytes(const QByteArray &bytes, const QString &path,
             return {midi.problem, {}};
         return {{}, MidiReader::read(midi, choices)};
     }
+    // A table or a ring tone has one line and its own tempos: such a choice would be ignored.
+    if (choices.track || choices.channel || choices.tempo || choices.notes)
+        return {QStringLiteral("ce n'est pas un fichier MIDI, et --track, --channel, --tempo et "
+                               "--notes ne valent que pour un fichier MIDI : retirez-les."),
+                {}};
     const MelodyFile::Text text = MelodyFile::decode(bytes);
     if (!text.ok())
         return {text.problem, {}};

@@ -211,6 +211,10 @@ void TestSend::refused_data()
     QTest::newRow("a MIDI file cut short")
         << QStringList{file, u"--channel"_qs, u"2"_qs} << twoLines.chopped(9) << 1
         << u"Fichier MIDI tronqué : il s'arrête à l'octet 34"_qs;
+    QTest::newRow("a MIDI option for a table")
+        << QStringList{file, u"--notes"_qs, u"1-2"_qs} << good << 1
+        << u"m.txt : ce n'est pas un fichier MIDI, et --track, --channel, --tempo et --notes ne "
+           u"valent que pour un fichier MIDI : retirez-les.\nRien n'a été écrit."_qs;
     QTest::newRow("--channel 0") << QStringList{file, u"--channel"_qs, u"0"_qs} << twoLines << 2
                                  << u"l'option --channel attend un nombre entier de 1 à 16"_qs;
     QTest::newRow("port missing") << QStringList{file, u"--port"_qs, u"/nonexistent/tty"_qs} << good
