@@ -32,6 +32,17 @@ Argument split(const QByteArray &argument)
 
 } // namespace
 
+std::optional<int> ParsedOptions::numberIfSet(const QString &name) const
+{
+    return isSet(name) ? std::optional(number(name)) : std::nullopt;
+}
+
+std::optional<std::pair<int, int>> ParsedOptions::interval(const QString &name) const
+{
+    const auto ends = isSet(name) ? wholeInterval(value(name).toUtf8()) : std::nullopt;
+    return ends ? std::optional(std::pair(int(ends->first), int(ends->second))) : std::nullopt;
+}
+
 Options::Options(QString program, QString description, QList<OptionSpec> options,
                  QList<PositionalSpec> positionals, QtOptions qtOptions)
     : m_program(std::move(program))

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // What the command line asks for, decided before any window or display is touched.
 struct ParsedOptions {
@@ -25,6 +26,10 @@ struct ParsedOptions {
     QString value(const QString &name) const { return values.value(name, defaults.value(name)); }
     // An option with a range: the parser has checked the value.
     int number(const QString &name) const { return value(name).toInt(); }
+    // An option with a range: nothing when not given.
+    std::optional<int> numberIfSet(const QString &name) const;
+    // An option of "A-B": the parser has checked both ends; nothing when not given.
+    std::optional<std::pair<int, int>> interval(const QString &name) const;
 };
 
 // Checks every argument against the program's options. Texts are French and name arguments

@@ -21,6 +21,11 @@ QString alternatives(const QStringList &choices)
 // What the value must be, for the messages: "un nombre entier de 1 à 31", "square ou sine".
 QString expected(const OptionSpec &spec)
 {
+    if (spec.range && spec.isInterval)
+        return QStringLiteral("deux nombres entiers de %1 à %2 joints par « - », le premier au "
+                              "plus égal au second (comme 1-%3)")
+            .arg(QString::number(spec.range->lowest), QString::number(spec.range->highest),
+                 QString::number(std::min(spec.range->highest, 31)));
     if (spec.range)
         return QStringLiteral("un nombre entier de %1 à %2")
             .arg(QString::number(spec.range->lowest), QString::number(spec.range->highest));
@@ -35,6 +40,10 @@ bool isRestricted(const OptionSpec &spec)
 
 bool isAllowed(const OptionSpec &spec, const QByteArray &value)
 {
+    if (spec.range && spec.isInterval) {
+        const auto ends = wholeInterval(value);
+        return ends && ends->first >= spec.range->lowest && ends->second <= spec.range->highest;
+    }
     if (spec.range) {
         const std::optional<qint64> number = wholeNumber(value);
         return number && *number >= spec.range->lowest && *number <= spec.range->highest;
@@ -70,6 +79,14 @@ OptionSpec OptionSpec::number(QString name, QString valueName, WholeRange range,
     return spec;
 }
 
+OptionSpec OptionSpec::interval(QString name, QString valueName, WholeRange range, QString help)
+{
+    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help));
+    spec.range = range;
+    spec.isInterval = true;
+    return spec;
+}
+
 OptionSpec OptionSpec::choice(QString name, QStringList choices, QString help, QString byDefault)
 {
     Q_ASSERT(byDefault.isEmpty() || choices.contains(byDefault));
@@ -101,6 +118,18 @@ std::optional<qint64> wholeNumber(const QByteArray &text)
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
     return ok ? std::optional(value) : std::nullopt; // too many digits for any range
+}
+
+std::optional<std::pair<qint64, qint64>> wholeInterval(const QByteArray &text)
+{
+    const qsizetype dash = text.indexOf('-');
+    if (dash <= 0)
+        return std::nullopt;
+    const std::optional<qint64> first = wholeNumber(text.left(dash));
+    const std::optional<qint64> last = wholeNumber(text.mid(dash + 1));
+    if (!first || !last || *first > *last || text.mid(dash + 1).startsWith('-'))
+        return std::nullopt;
+    return std::pair(*first, *last);
 }
 
 QString missingValue(const OptionSpec &spec, const QString &option)

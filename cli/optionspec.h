@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // The whole numbers an option's value may be, both ends included.
 struct WholeRange {
@@ -21,6 +22,7 @@ struct OptionSpec {
     QString valueName; // shown in the help; empty for a flag, or for choices shown as a|b
     QString help;      // one French sentence
     std::optional<WholeRange> range; // the value must be a whole number in it
+    bool isInterval = false;         // ...or two of them, "A-B" with A at most B
     QStringList choices;             // the value must be one of these words
     QString byDefault;               // the value when the option is not given
 
@@ -32,6 +34,7 @@ struct OptionSpec {
                              std::optional<int> byDefault = std::nullopt);
     static OptionSpec choice(QString name, QStringList choices, QString help,
                              QString byDefault = {});
+    static OptionSpec interval(QString name, QString valueName, WholeRange range, QString help);
 };
 
 // Arguments that are not options, such as a file: exactly count of them, in the help as name.
@@ -51,6 +54,8 @@ QString quotedArgument(const QByteArray &argument);
 
 // Plain ASCII digits, with a minus sign for numbers below zero.
 std::optional<qint64> wholeNumber(const QByteArray &text);
+// "A-B" of two whole numbers at least 0, A at most B.
+std::optional<std::pair<qint64, qint64>> wholeInterval(const QByteArray &text);
 
 // Whether arguments[i + 1] is the value of the option at i, given without "=".
 bool valueFollows(const OptionSpec &spec, const QList<QByteArray> &arguments, qsizetype i);

@@ -160,7 +160,7 @@ QString textWithoutControls(const QString &text, QString &problem)
 
 } // namespace
 
-MelodyFile::Text MelodyFile::read(const QString &path)
+MelodyFile::Bytes MelodyFile::readBytes(const QString &path)
 {
     // Read one byte past the limit rather than trust the size: a pipe has none.
     const FileRead file = readFile(path, kMaxSize);
@@ -176,6 +176,14 @@ MelodyFile::Text MelodyFile::read(const QString &path)
                 QStringLiteral("Fichier trop gros : plus de %1 octets (1 Mio), ce n'est pas une "
                                "mélodie de 31 notes.")
                     .arg(kMaxSize)};
+    return {file.bytes, {}};
+}
+
+MelodyFile::Text MelodyFile::read(const QString &path)
+{
+    const Bytes file = readBytes(path);
+    if (!file.ok())
+        return {{}, file.problem};
     return decode(file.bytes);
 }
 

@@ -20,8 +20,17 @@ public:
         bool ok() const { return problem.isEmpty(); }
     };
 
+    struct Bytes {
+        QByteArray bytes;
+        QString problem; // empty when the file was read
+
+        bool ok() const { return problem.isEmpty(); }
+    };
+
+    static Bytes readBytes(const QString &path);
     static Text read(const QString &path);
     static Text decode(const QByteArray &bytes);
     // ".rtttl" and ".rtx" are RTTTL, ".csv" a table; otherwise a first line with a ":" is RTTTL.
+    // MIDI is told by its bytes, before any text (see MelodySource).
     static MelodyFormat formatOf(const QString &path, const QString &text);
 };

@@ -18,7 +18,7 @@ MelodyPlan MelodyPlan::make(const MelodyReading &reading, int firstSlot)
 {
     MelodyPlan plan;
     for (const MelodyProblem &found : reading.problems)
-        plan.problem(found.line, found.column, found.text);
+        plan.problem(found.line, found.column, found.text, found.place);
 
     const int slotsLeft = TransferState::MaxNotes - firstSlot + 1;
     int slot = firstSlot;
@@ -26,15 +26,18 @@ MelodyPlan MelodyPlan::make(const MelodyReading &reading, int firstSlot)
         plan.check(note, slot++);
     if (int(reading.notes.size()) > slotsLeft) {
         const MelodyNote &first = reading.notes[slotsLeft];
-        plan.problem(first.line, first.note.column,
-                     QStringLiteral("Trop de notes : %1 notes, mais seulement %2 de la note %3 à "
-                                    "la note %4. Le nombre maximum de notes (%4) serait dépassé "
-                                    "dès cette note.")
-                         .arg(QString::number(reading.notes.size()),
-                              slotsLeft == 1 ? QStringLiteral("1 emplacement")
-                                             : QStringLiteral("%1 emplacements").arg(slotsLeft),
-                              QString::number(firstSlot),
-                              QString::number(TransferState::MaxNotes)));
+        QString text =
+            QStringLiteral("Trop de notes : %1 notes, mais seulement %2 de la note %3 "
+                           "à la note %4. Le nombre maximum de notes (%4) serait "
+                           "dépassé dès cette note.")
+                .arg(QString::number(reading.notes.size()),
+                     slotsLeft == 1 ? QStringLiteral("1 emplacement")
+                                    : QStringLiteral("%1 emplacements").arg(slotsLeft),
+                     QString::number(firstSlot), QString::number(TransferState::MaxNotes));
+        if (reading.excerptable)
+            text += QStringLiteral(" Prenez-en un extrait avec --notes, par exemple --notes 1-%1.")
+                        .arg(slotsLeft);
+        plan.problem(first.line, first.note.column, text, first.note.place);
     }
     if (reading.notes.empty() && reading.problems.empty())
         plan.problem(1, 0, QStringLiteral("Aucune note dans le fichier."));
@@ -61,7 +64,8 @@ void MelodyPlan::check(const MelodyNote &note, int slot)
     bool complete = true;
     for (const auto &[list, field] : fields) {
         if (field->text.isEmpty()) {
-            problem(note.line, field->column, TransferCommand::placeholderWarning(list));
+            problem(note.line, field->column, TransferCommand::placeholderWarning(list),
+                    field->place);
             complete = false;
         }
     }
@@ -74,7 +78,7 @@ void MelodyPlan::check(const MelodyNote &note, int slot)
         const MelodyField &field = warning.list == ChoiceList::tempo   ? note.tempo
                                    : warning.list == ChoiceList::notes ? note.note
                                                                        : note.value;
-        problem(note.line, field.column, warning.text);
+        problem(note.line, field.column, warning.text, field.place);
     }
     if (!choice.ok() || slot > TransferState::MaxNotes)
         return;
@@ -84,9 +88,9 @@ void MelodyPlan::check(const MelodyNote &note, int slot)
                         note.value.text});
 }
 
-void MelodyPlan::problem(int line, int column, const QString &text)
+void MelodyPlan::problem(int line, int column, const QString &text, const QString &place)
 {
     // One tempo can spoil many notes of a ring tone at one place: say it once.
-    if (m_seen.insert({line, column, text}).second)
-        m_problems.push_back({line, column, text});
+    if (m_seen.insert({line, column, text, place}).second)
+        m_problems.push_back({line, column, text, place});
 }

@@ -34,10 +34,10 @@ public:
 
 private:
     void check(const MelodyNote &note, int slot);
-    void problem(int line, int column, const QString &text);
+    void problem(int line, int column, const QString &text, const QString &place = {});
 
     std::vector<PlannedFrame> m_frames;
     std::vector<MelodyProblem> m_problems;
     QStringList m_remarks;
-    std::set<std::tuple<int, int, QString>> m_seen;
+    std::set<std::tuple<int, int, QString, QString>> m_seen;
 };

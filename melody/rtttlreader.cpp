@@ -3,6 +3,7 @@
 
 #include "durationtable.h"
 #include "notetable.h"
+#include "octavefit.h"
 #include "rtttlnote.h"
 #include "showntext.h"
 #include "tempolist.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int kLowestCode = 1;
 constexpr int kHighestCode = int(NoteTable.size());
 constexpr int kOctave = 12;
 // Beyond the longest note value's dividend, every note would last 0 units.
@@ -66,11 +66,6 @@ QString withoutComments(QStringView text)
     return result;
 }
 
-int floorDiv(int a, int b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 struct Defaults {
     int duration = 4;
     int octave = 6;
@@ -97,9 +92,11 @@ public:
         const qsizetype first = m_text.indexOf(u':');
         const qsizetype second = first < 0 ? -1 : m_text.indexOf(u':', first + 1);
         if (second < 0) {
-            m_reading.problems.push_back({1, 0,
+            m_reading.problems.push_back({1,
+                                          0,
                                           QStringLiteral("Ce n'est pas une mélodie RTTTL : attendu "
-                                                         "« nom:d=4,o=5,b=120:notes ».")});
+                                                         "« nom:d=4,o=5,b=120:notes »."),
+                                          {}});
             return m_reading;
         }
         const qsizetype third = m_text.indexOf(u':', second + 1);
@@ -116,7 +113,8 @@ public:
 private:
     void problem(qsizetype offset, const QString &text)
     {
-        m_reading.problems.push_back({m_positions.line(offset), m_positions.column(offset), text});
+        m_reading.problems.push_back(
+            {m_positions.line(offset), m_positions.column(offset), text, {}});
     }
 
     void readDefaults(QStringView section, qsizetype base)
@@ -254,10 +252,8 @@ private:
         const auto [low, high] = std::minmax_element(
             m_notes.begin(), m_notes.end(),
             [](const ParsedNote &a, const ParsedNote &b) { return a.code < b.code; });
-        const int span = high->code - low->code + 1;
-        const int lowestShift = -floorDiv(low->code - kLowestCode, kOctave);
-        const int highestShift = floorDiv(kHighestCode - high->code, kOctave);
-        if (span > kHighestCode || lowestShift > highestShift) {
+        const std::optional<int> shift = OctaveFit::shiftFor(low->code, high->code);
+        if (!shift) {
             // Read in order, the later of the two is where the melody stopped fitting.
             problem(std::max(low->item.offset, high->item.offset),
                     QStringLiteral("La mélodie va de « %1 » à « %2 » : déplacée d'octaves "
@@ -267,24 +263,16 @@ private:
                              NoteTable.back().name.toString()));
             return;
         }
-        const int shift = std::clamp(0, lowestShift, highestShift);
-        if (shift != 0)
-            m_reading.remarks << QStringLiteral("Mélodie %1 de %2 pour tenir entre %3 et %4.")
-                                     .arg(shift > 0 ? QStringLiteral("montée")
-                                                    : QStringLiteral("descendue"),
-                                          std::abs(shift) == 1
-                                              ? QStringLiteral("1 octave")
-                                              : QStringLiteral("%1 octaves").arg(std::abs(shift)),
-                                          NoteTable.front().name.toString(),
-                                          NoteTable.back().name.toString());
+        if (*shift != 0)
+            m_reading.remarks << OctaveFit::remark(*shift);
         for (const ParsedNote &note : m_notes) {
             const int line = m_positions.line(note.item.offset);
             const int column = m_positions.column(note.item.offset);
             m_reading.notes.push_back(
                 {line,
-                 {m_defaults.tempo, column},
-                 {NoteTable[note.code + kOctave * shift - 1].name.toString(), column},
-                 {DurationTable[note.valueIndex].name.toString(), column}});
+                 {m_defaults.tempo, column, {}},
+                 {NoteTable[note.code + kOctave * *shift - 1].name.toString(), column, {}},
+                 {DurationTable[note.valueIndex].name.toString(), column, {}}});
         }
     }
 

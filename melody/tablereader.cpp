@@ -101,18 +101,20 @@ MelodyReading TableReader::read(QStringView text)
         firstLine = false;
         if (count != kFields) {
             reading.problems.push_back(
-                {lineNumber, int(indent + 1),
+                {lineNumber,
+                 int(indent + 1),
                  QStringLiteral("%1 au lieu de 3 : écrivez « tempo%2note%2valeur de "
                                 "note », par exemple « 120%2La3%2Noire ».")
                      .arg(count == 1 ? QStringLiteral("1 champ")
                                      : QStringLiteral("%1 champs").arg(count),
-                          separator == u'\t' ? QStringLiteral("<tab>") : QString(separator))});
+                          separator == u'\t' ? QStringLiteral("<tab>") : QString(separator)),
+                 {}});
             continue;
         }
         reading.notes.push_back({lineNumber,
-                                 {fields[0], columns[0]},
-                                 {fields[1], columns[1]},
-                                 {fields[2], columns[2]}});
+                                 {fields[0], columns[0], {}},
+                                 {fields[1], columns[1], {}},
+                                 {fields[2], columns[2], {}}});
     }
     return reading;
 }

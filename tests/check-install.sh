@@ -102,9 +102,11 @@ check_man() {
 }
 check_man tinkora TINKORA --com1 --com2 --list --help --version /dev/serial/by-id dialout
 check_man tinkora-send TINKORA-SEND --port --from --gap --wait --dry-run --skip-rests --wav \
-    --help --version dialout RTTTL /usr/share/doc/tinkora/examples tinkora-device
+    --help --version dialout RTTTL MIDI --track --channel --tempo --notes \
+    /usr/share/doc/tinkora/examples tinkora-device
 check_man tinkora-device TINKORA-DEVICE --link --eeprom --wav --help --version tinkora-send
-for example in au-clair-de-la-lune.csv frere-jacques.rtttl; do
+for example in au-clair-de-la-lune.csv frere-jacques.rtttl ah-vous-dirai-je-maman.mid \
+    ah-vous-dirai-je-maman.csv; do
     [[ -f $usr/share/doc/tinkora/examples/$example ]] || fail "the example $example is not installed"
 done
 

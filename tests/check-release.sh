@@ -19,7 +19,8 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/tinkora-device ./usr/share/man/man1/tinkora-device.1.gz \
     ./usr/share/doc/tinkora/copyright ./usr/share/doc/tinkora/changelog.Debian.gz \
     ./usr/share/doc/tinkora/examples/au-clair-de-la-lune.csv \
-    ./usr/share/doc/tinkora/examples/frere-jacques.rtttl; do
+    ./usr/share/doc/tinkora/examples/frere-jacques.rtttl \
+    ./usr/share/doc/tinkora/examples/ah-vous-dirai-je-maman.mid; do
     grep -qxF "$file" <<<"$contents" || { echo "FAIL: the package lacks $file" >&2; failures=$((failures + 1)); }
 done
 if ! reuse lint >/tmp/reuse-lint.log 2>&1; then

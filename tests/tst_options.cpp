@@ -20,6 +20,8 @@ private slots:
     void positionals();
     void wholeNumbers_data();
     void wholeNumbers();
+    void intervals_data();
+    void intervals();
     void choicesAndDefaults();
     void helpNamesTheArguments();
     void qtOptionsOnlyWhereAsked();
@@ -43,7 +45,8 @@ static const Options &fileTool()
         {OptionSpec::number(u"from"_qs, u"N"_qs, {1, 31}, u"Premier emplacement."_qs, 1),
          OptionSpec::number(u"shift"_qs, u"N"_qs, {-12, 12}, u"Décalage."_qs),
          OptionSpec::choice(u"tone"_qs, {u"square"_qs, u"sine"_qs}, u"Timbre."_qs, u"square"_qs),
-         OptionSpec::text(u"port"_qs, u"PORT"_qs, u"Port."_qs, u"COM1"_qs)},
+         OptionSpec::text(u"port"_qs, u"PORT"_qs, u"Port."_qs, u"COM1"_qs),
+         OptionSpec::interval(u"notes"_qs, u"A-B"_qs, {1, 99}, u"Extrait."_qs)},
         {{u"FICHIER"_qs, u"La mélodie."_qs}});
     return options;
 }
@@ -246,6 +249,41 @@ void TestOptions::wholeNumbers_data()
     QTest::newRow("next option taken for a number")
         << Arguments{"--from", "--port", "x"} << u"from"_qs << 0
         << u"il manque la valeur de l'option --from"_qs;
+}
+
+void TestOptions::intervals_data()
+{
+    QTest::addColumn<Arguments>("arguments"); // after the file
+    QTest::addColumn<QString>("ends");        // "A-B" as read, or the error's start
+
+    const QString expected = u"l'option --notes attend deux nombres entiers de 1 à 99 joints par "
+                             u"« - », le premier au plus égal au second (comme 1-31), pas "_qs;
+    QTest::newRow("after a space") << Arguments{"--notes", "3-17"} << u"3-17"_qs;
+    QTest::newRow("after =, one note") << Arguments{"--notes=5-5"} << u"5-5"_qs;
+    QTest::newRow("both ends of the range") << Arguments{"--notes", "1-99"} << u"1-99"_qs;
+    QTest::newRow("backwards") << Arguments{"--notes", "9-3"} << expected + u"« 9-3 »"_qs;
+    QTest::newRow("from 0") << Arguments{"--notes", "0-3"} << expected + u"« 0-3 »"_qs;
+    QTest::newRow("past the range") << Arguments{"--notes", "1-100"} << expected + u"« 1-100 »"_qs;
+    QTest::newRow("one number") << Arguments{"--notes", "7"} << expected + u"« 7 »"_qs;
+    QTest::newRow("open end") << Arguments{"--notes", "7-"} << expected + u"« 7- »"_qs;
+    QTest::newRow("a minus sign") << Arguments{"--notes=1--3"} << expected + u"« 1--3 »"_qs;
+    QTest::newRow("a number below zero") << Arguments{"--notes", "-3"} << expected + u"« -3 »"_qs;
+}
+
+void TestOptions::intervals()
+{
+    QFETCH(Arguments, arguments);
+    QFETCH(QString, ends);
+
+    const ParsedOptions parsed = fileTool().parse(Arguments{"m.csv"} + arguments);
+    if (parsed.action == Action::UsageError) {
+        checkUsageError(parsed.error, u"outil"_qs, ends);
+        return;
+    }
+    QCOMPARE(parsed.action, Action::Run);
+    const std::optional<std::pair<int, int>> read = parsed.interval(u"notes"_qs);
+    QVERIFY(read);
+    QCOMPARE(u"%1-%2"_qs.arg(read->first).arg(read->second), ends);
 }
 
 void TestOptions::wholeNumbers()

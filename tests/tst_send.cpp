@@ -203,6 +203,23 @@ void TestSend::refused_data()
                             << u"ligne 1, colonne 20 : Silence « p » impossible"_qs;
     QTest::newRow("too many from --from") << QStringList{file, u"--from"_qs, u"31"_qs}
                                           << good.repeated(2) << 1 << u"Trop de notes"_qs;
+    // MIDI, told by its bytes in a .txt: two lines and no choice, nothing sent.
+    const QByteArray twoLines =
+        QByteArray::fromHex("4D546864000000060000000101E0 4D54726B00000015"
+                            "00903C40 00913040 8360803C00 00813000 00FF2F00");
+    QTest::newRow("a MIDI file of two lines")
+        << QStringList{file} << twoLines << 1
+        << u"m.txt : 2 lignes mélodiques dans le fichier : choisissez-en une avec --track et "
+           u"--channel.\n  piste 1, canal 1 : 1 note de Do3 à Do3, une à la fois\n"_qs;
+    QTest::newRow("a MIDI file cut short")
+        << QStringList{file, u"--channel"_qs, u"2"_qs} << twoLines.chopped(9) << 1
+        << u"Fichier MIDI tronqué : il s'arrête à l'octet 34"_qs;
+    QTest::newRow("a MIDI option for a table")
+        << QStringList{file, u"--notes"_qs, u"1-2"_qs} << good << 1
+        << u"m.txt : ce n'est pas un fichier MIDI, et --track, --channel, --tempo et --notes ne "
+           u"valent que pour un fichier MIDI : retirez-les.\nRien n'a été écrit."_qs;
+    QTest::newRow("--channel 0") << QStringList{file, u"--channel"_qs, u"0"_qs} << twoLines << 2
+                                 << u"l'option --channel attend un nombre entier de 1 à 16"_qs;
     QTest::newRow("port missing") << QStringList{file, u"--port"_qs, u"/nonexistent/tty"_qs} << good
                                   << 3 << u"Impossible d'ouvrir /nonexistent/tty"_qs;
 }

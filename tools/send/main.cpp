@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "filemessages.h"
 #include "files.h"
-#include "melodyfile.h"
 #include "melodyplan.h"
 #include "melodyrenderer.h"
 #include "melodysender.h"
+#include "melodysource.h"
 #include "options.h"
 #include "portmap.h"
 #include "portmessages.h"
 #include "processstart.h"
 #include "quitsignals.h"
-#include "rtttlreader.h"
 #include "serialportlink.h"
 #include "showntext.h"
 #include "stopawareoutput.h"
-#include "tablereader.h"
 #include "transferstate.h"
 
 #include <QCoreApplication>
@@ -41,7 +39,8 @@ Options commandLine()
             "refusée.\n\n"
             "FICHIER : un tableau (.csv, .txt) d'une note par ligne « tempo;note;valeur » avec "
             "les textes des listes (120;La3;Noire ; séparateur « ; », « , » ou tabulation), ou "
-            "une mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...).\n\n"
+            "une mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...), ou une ligne d'un fichier MIDI "
+            "(.mid).\n\n"
             "Codes de sortie : %1 mélodie écrite, %2 fichier refusé, %3 mauvaise commande, %4 "
             "port inutilisable, %5 interrompu (Ctrl-C).")
             .arg(kWritten)
@@ -65,12 +64,20 @@ Options commandLine()
                                u"(par défaut 0), pour une carte qui redémarre à l'ouverture."_s,
                                0),
             OptionSpec::flag(u"dry-run"_s, u"Affiche les trames sans ouvrir de port."_s),
-            OptionSpec::flag(u"skip-rests"_s, u"Ignore les silences (p) d'une mélodie RTTTL au "
+            OptionSpec::flag(u"skip-rests"_s, u"Ignore les silences d'une mélodie RTTTL ou MIDI au "
                                               u"lieu de refuser le fichier."_s),
+            OptionSpec::number(u"track"_s, u"N"_s, {1, 65535},
+                               u"Piste du fichier MIDI où prendre la mélodie, à partir de 1."_s),
+            OptionSpec::number(u"channel"_s, u"N"_s, {1, 16},
+                               u"Canal MIDI de la mélodie, de 1 à 16."_s),
+            OptionSpec::number(u"tempo"_s, u"N"_s, {1, 24000},
+                               u"Tempo à donner à une mélodie MIDI, à la place du sien."_s),
+            OptionSpec::interval(u"notes"_s, u"A-B"_s, {1, 1000000},
+                                 u"Envoie les notes A à B de la ligne MIDI choisie."_s),
             OptionSpec::text(u"wav"_s, u"FICHIER"_s,
                              u"Écrit ce que jouerait la carte (WAV 16 bits mono 44,1 kHz)."_s),
         },
-        {{u"FICHIER"_s, u"La mélodie, tableau ou RTTTL."_s}});
+        {{u"FICHIER"_s, u"La mélodie : tableau, RTTTL ou MIDI."_s}});
 }
 
 QString notes(int count, QStringView participle)
@@ -91,6 +98,10 @@ QString slotRange(const std::vector<PlannedFrame> &frames, int count)
 
 QString where(const QString &file, const MelodyProblem &problem)
 {
+    if (!problem.place.isEmpty())
+        return QStringLiteral("%1, %2").arg(file, problem.place);
+    if (problem.line == 0)
+        return file;
     return problem.column > 0
                ? QStringLiteral("%1, ligne %2, colonne %3")
                      .arg(file, QString::number(problem.line), QString::number(problem.column))
@@ -224,15 +235,15 @@ int main(int argc, char *argv[])
     const QString file = options.positionals.constFirst();
     if (options.isSet(u"wav"_s) && !previewUsable(options.value(u"wav"_s), file, err))
         return kFileRefused;
-    const MelodyFile::Text text = MelodyFile::read(file);
-    if (!text.ok()) {
-        err << file << " : " << text.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
+    const MelodyChoices choices{options.isSet(u"skip-rests"_s), options.numberIfSet(u"track"_s),
+                                options.numberIfSet(u"channel"_s), options.numberIfSet(u"tempo"_s),
+                                options.interval(u"notes"_s)};
+    const MelodyLoad load = MelodySource::load(file, choices);
+    if (!load.ok()) {
+        err << file << " : " << load.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
         return kFileRefused;
     }
-    const MelodyReading reading = MelodyFile::formatOf(file, text.text) == MelodyFormat::Rtttl
-                                      ? RtttlReader::read(text.text, options.isSet(u"skip-rests"_s))
-                                      : TableReader::read(text.text);
-    const MelodyPlan plan = MelodyPlan::make(reading, options.number(u"from"_s));
+    const MelodyPlan plan = MelodyPlan::make(load.reading, options.number(u"from"_s));
     for (const QString &remark : plan.remarks()) // an accepted melody's only
         out << forTerminal(remark) << Qt::endl;
     if (!plan.ok()) {
