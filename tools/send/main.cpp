@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "melodyfile.h"
 #include "melodyplan.h"
+#include "melodyreader.h"
 #include "melodyrenderer.h"
 #include "melodysender.h"
 #include "options.h"
@@ -8,9 +8,7 @@
 #include "portmessages.h"
 #include "processstart.h"
 #include "quitsignals.h"
-#include "rtttlreader.h"
 #include "serialportlink.h"
-#include "tablereader.h"
 #include "transferstate.h"
 
 #include <QCoreApplication>
@@ -170,6 +168,7 @@ int send(QCoreApplication &app, const ParsedOptions &options,
             << "rétabli." << Qt::endl;
         return kPortFailed;
     case MelodySender::Outcome::Running:
+    case MelodySender::Outcome::Stopped:
         break;
     }
     err << "Interrompu : " << done << " sur " << frames.size() << " ; les suivantes n'ont pas été "
@@ -194,15 +193,13 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 
     const QString file = options.positionals.constFirst();
-    const MelodyFile::Text text = MelodyFile::read(file);
-    if (!text.ok()) {
-        err << file << " : " << text.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
+    const MelodyFileReading read =
+        MelodyReader::read(file, {.skipRests = options.isSet(u"skip-rests"_s)});
+    if (!read.ok()) {
+        err << file << " : " << read.problem << Qt::endl << "Rien n'a été écrit." << Qt::endl;
         return kFileRefused;
     }
-    const MelodyReading reading = MelodyFile::formatOf(file, text.text) == MelodyFormat::Rtttl
-                                      ? RtttlReader::read(text.text, options.isSet(u"skip-rests"_s))
-                                      : TableReader::read(text.text);
-    const MelodyPlan plan = MelodyPlan::make(reading, options.number(u"from"_s));
+    const MelodyPlan plan = MelodyPlan::make(read.reading, options.number(u"from"_s));
     for (const QString &remark : plan.remarks()) // an accepted melody's only
         out << remark << Qt::endl;
     if (!plan.ok()) {
