@@ -37,8 +37,7 @@ QString droppedPath(const QMimeData *data)
 } // namespace
 
 MelodyOpener::MelodyOpener(QWidget &window, TransferView &view, SerialLink &link)
-    : QObject(&window)
-    , m_window(window)
+    : m_window(window)
     , m_view(view)
     , m_link(link)
     , m_openAction(new QAction(QStringLiteral("Ouvrir une mélodie…"), &window))
