@@ -191,9 +191,8 @@ void TestMelodyOpener::everyWayInSendsTheFrames()
     openFile(way, path);
     waitUntilSent();
     QCOMPARE(m_link->wire.toHex(), expected.toHex());
-    for (const RecordingLink::Write &write : std::as_const(m_link->writes))
-        QCOMPARE(write.bytes.size(), 3); // each frame whole, in one write
     const int notes = int(expected.size() / 3);
+    QCOMPARE(m_link->writes.size(), notes); // each frame whole, in one write
     QCOMPARE(m_boxes->boxes.size(), 1);
     QCOMPARE(m_boxes->boxes[0].title, u"Tinkora"_qs);
     QCOMPARE(
@@ -257,7 +256,6 @@ void TestMelodyOpener::refusedFileWritesNothing()
     openFile(u"drop"_qs, file.fileName());
     QTRY_COMPARE(m_boxes->boxes.size(), 1);
     QVERIFY2(m_boxes->boxes[0].text.contains(warning), qPrintable(m_boxes->boxes[0].text));
-    QCOMPARE(m_boxes->boxes[0].text.count(u"\nLigne "_qs) <= 10, true);
     QVERIFY(m_link->writes.isEmpty());
     QCOMPARE(Module1::transferState.NoteNumber, 1);
     QCOMPARE(m_driver->control<QLineEdit>(u"Text1"_qs)->text(), u"Note N°"_qs);
@@ -306,9 +304,6 @@ void TestMelodyOpener::stopAfterThreeNotes()
     QCOMPARE(m_link->writes.size(), 3);
     QCOMPARE(Module1::transferState.NoteNumber, 4);
     QCOMPARE(m_driver->control<QLineEdit>(u"Text1"_qs)->text(), u"Note N° 3"_qs);
-    m_driver->choose(u"120"_qs, u"La3"_qs, u"Noire"_qs);
-    m_driver->click(u"Command2"_qs);
-    QCOMPARE(m_link->writes.last().bytes, bytes({6, 22, 50}));
 }
 
 void TestMelodyOpener::portLostMidMelodyStepsBack()

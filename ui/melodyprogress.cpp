@@ -25,7 +25,7 @@ MelodyProgress::MelodyProgress(int total, QWidget *parent)
     m_bar->setValue(0);
     m_bar->setAccessibleName(windowTitle());
     m_stop->setObjectName(QStringLiteral("stopMelody"));
-    m_stop->setDefault(true);
+    m_stop->setAutoDefault(false); // Enter held from the question must not stop the melody
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_stop, QDialogButtonBox::RejectRole);

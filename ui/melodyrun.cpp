@@ -6,21 +6,7 @@
 #include "module1.h"
 #include "transfercommand.h"
 
-#include <QTextStream>
 #include <QWidget>
-
-namespace {
-
-// The window shows each note in its fields; tinkora-send's lines go nowhere.
-QTextStream &nowhere()
-{
-    static QString discarded;
-    static QTextStream stream(&discarded);
-    discarded.clear();
-    return stream;
-}
-
-} // namespace
 
 MelodyRun::MelodyRun(QWidget &window, TransferView &view, SerialLink &link,
                      std::vector<PlannedFrame> frames, QObject *parent)
@@ -29,7 +15,7 @@ MelodyRun::MelodyRun(QWidget &window, TransferView &view, SerialLink &link,
     , m_link(link)
     , m_progress(new MelodyProgress(int(frames.size()), &window))
 {
-    m_sender = new MelodySender(link, std::move(frames), {}, nowhere(), this);
+    m_sender = new MelodySender(link, std::move(frames), {}, m_lines, this);
     connect(m_sender, &MelodySender::frameWritten, this, &MelodyRun::frameWritten);
     connect(m_sender, &MelodySender::writeFailed, this, &MelodyRun::writeFailed);
     connect(m_sender, &MelodySender::finished, this, &MelodyRun::senderFinished);

@@ -5,7 +5,9 @@
 #include "transferview.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QTextStream>
 
 #include <vector>
 
@@ -43,8 +45,11 @@ private:
 
     TransferView &m_view;
     SerialLink &m_link;
+    // The window shows each note in its fields: tinkora-send's lines are not shown.
+    QString m_sentLines;
+    QTextStream m_lines{&m_sentLines};
     MelodySender *m_sender = nullptr;
-    MelodyProgress *m_progress = nullptr;
+    QPointer<MelodyProgress> m_progress;
     QStringList m_heldWarnings;
     int m_handed = 0;
 };
