@@ -179,11 +179,12 @@ int main(int argc, char *argv[])
                 send.count(), failed);
     std::printf("%-48s %9.2f %9.2f %9.2f   (%zu clicks)\n", "a click answered while sending",
                 click.median(), click.min(), click.max(), click.count());
-    std::printf("target: within %.0f %% of the frames' own time plus the %d gaps (%.0f ms on a "
-                "pseudo-terminal): %s\n",
+    std::printf("target: a median within %.0f %% of the frames' own time plus the %d gaps (%.0f ms "
+                "on a pseudo-terminal): %+.1f %%, %s\n",
                 kMarginPercent, kNotes - 1, expectedMs,
+                send.empty() ? 0.0 : (send.median() / expectedMs - 1) * 100,
                 !send.empty() && failed == 0 &&
-                        send.max() <= expectedMs * (1 + kMarginPercent / 100)
+                        send.median() <= expectedMs * (1 + kMarginPercent / 100)
                     ? "holds"
                     : "MISSED");
     std::printf("target: every click answered within %.0f ms while sending: %s\n", kClickTargetMs,
