@@ -291,6 +291,8 @@ void TestMelodyOpener::stopAfterThreeNotes()
     QTRY_COMPARE(m_link->writes.size(), 3);
     auto *progress = m_window->findChild<QDialog *>(u"melodyProgress"_qs);
     QVERIFY(progress && progress->isVisible());
+    QCOMPARE(progress->windowTitle(), u"Envoi de la mélodie"_qs);
+    QCOMPARE(m_driver->control<QAbstractButton>(u"stopMelody"_qs)->text(), u"Arrêter"_qs);
     QCOMPARE(progress->findChild<QLabel *>(u"melodyProgressText"_qs)->text(), u"Note 3 sur 22"_qs);
     if (escape)
         QTest::keyClick(progress, Qt::Key_Escape);
