@@ -178,16 +178,29 @@ std::optional<TransferFrame> TransferCommand::encode()
 bool TransferCommand::writeFrame(const TransferFrame &frame)
 {
     const WriteResult result = m_link.writeBytes(frame.toBytes());
-    if (result.ok()) {
-        if (result.sequence != 0)
-            m_state.sentFrames.record(result.sequence, slotNumber());
-        return true;
+    if (!result.ok()) {
+        reportWriteFailure(result);
+        return false;
     }
+    if (result.sequence != 0)
+        m_state.sentFrames.record(result.sequence, slotNumber());
+    return true;
+}
+
+void TransferCommand::recordWritten(const TransferFrame &frame, quint64 sequence)
+{
+    if (sequence != 0)
+        m_state.sentFrames.record(sequence, slotNumber());
+    show(frame);
+    advance();
+}
+
+void TransferCommand::reportWriteFailure(const WriteResult &result)
+{
     QString text = writeFailureText(result);
     if (result.unsent.any())
         text += u'\n' + stepBack(result.unsent);
     m_view.ShowWarning(text);
-    return false;
 }
 
 void TransferCommand::reportPortLost(int portNumber, const QString &device, const PortLoss &loss)

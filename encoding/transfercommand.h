@@ -38,6 +38,11 @@ public:
     // frame did not wholly leave, so that the next transfers send those notes again. A port
     // left for the other one leaves the counter alone: the notes go on to the other board.
     void reportPortLost(int portNumber, const QString &device, const PortLoss &loss);
+    // A frame for the current slot that something else wrote (a whole melody): remembered,
+    // shown and counted as a click's, with the limit warning on the last slot.
+    void recordWritten(const TransferFrame &frame, quint64 sequence);
+    // A write the link refused: said as for a click, with the notes lost with it.
+    void reportWriteFailure(const WriteResult &result);
 
     // The warning for a list left at its placeholder.
     static QString placeholderWarning(ChoiceList list);

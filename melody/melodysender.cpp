@@ -51,10 +51,12 @@ void MelodySender::sendNext()
             result.portNumber = 0;
         m_inFlight = false;
         --m_next;
+        emit writeFailed(result);
         finish(Outcome::PortFailed, writeFailureText(result));
         return;
     }
     m_out << planned.describe() << Qt::endl;
+    emit frameWritten(planned, result.sequence);
 }
 
 void MelodySender::frameLeft()
@@ -63,6 +65,8 @@ void MelodySender::frameLeft()
     ++m_written;
     if (m_next >= m_frames.size())
         finish(Outcome::Written);
+    else if (m_halted)
+        finish(Outcome::Stopped);
     else
         m_gapTimer.start(m_pacing.gap);
 }
@@ -78,6 +82,16 @@ void MelodySender::stop()
         if (unsent == 0)
             ++m_written; // a frame the exit bound cut off did not reach the board
     }
+}
+
+void MelodySender::halt()
+{
+    if (m_outcome != Outcome::Running)
+        return;
+    m_halted = true;
+    m_gapTimer.stop();
+    if (!m_inFlight)
+        finish(Outcome::Stopped);
 }
 
 void MelodySender::finish(Outcome outcome, const QString &failure)

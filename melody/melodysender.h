@@ -2,6 +2,7 @@
 #pragma once
 
 #include "melodyplan.h"
+#include "seriallink.h"
 
 #include <QObject>
 #include <QTextStream>
@@ -10,14 +11,12 @@
 #include <chrono>
 #include <vector>
 
-class SerialLink;
-
 // Writes planned frames through an opened link, one at a time: each frame is handed over whole,
 // and the next one only goes once the link says it has left the line and the gap has passed.
 class MelodySender : public QObject {
     Q_OBJECT
 public:
-    enum class Outcome { Running, Written, PortFailed };
+    enum class Outcome { Running, Written, PortFailed, Stopped };
 
     struct Pacing {
         std::chrono::milliseconds wait{0}; // between opening the port and the first frame
@@ -33,12 +32,19 @@ public:
     void start();
     // Ends the run where it stands: a frame on its way still leaves whole, no other one starts.
     void stop();
+    // No frame starts after the one on its way; the port stays open. finished() comes once that
+    // frame has left, at once when none is on its way.
+    void halt();
 
     Outcome outcome() const { return m_outcome; }
     int written() const { return m_written; }
     QString failure() const { return m_failure; } // French, with PortFailed
 
 signals:
+    // A frame was handed to the link whole; sequence is the link's number for that write.
+    void frameWritten(const PlannedFrame &frame, quint64 sequence);
+    // The link refused a frame: the run ends with PortFailed.
+    void writeFailed(const WriteResult &result);
     void finished();
 
 private:
@@ -53,6 +59,7 @@ private:
     QTimer m_gapTimer;
     std::size_t m_next = 0;
     bool m_inFlight = false;
+    bool m_halted = false;
     int m_written = 0;
     Outcome m_outcome = Outcome::Running;
     QString m_failure;

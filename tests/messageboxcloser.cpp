@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 
 MessageBoxCloser::MessageBoxCloser()
 {
@@ -28,5 +29,5 @@ void MessageBoxCloser::closeOpenBox()
     if (QAbstractButton *ok = box->button(QMessageBox::Ok))
         ok->click();
     else
-        box->reject();
+        QTest::keyClick(box, answerKey);
 }

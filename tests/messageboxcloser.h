@@ -23,6 +23,8 @@ public:
 
     MessageBoxCloser();
     QList<Box> boxes;
+    // The key pressed on a box with no OK button (a question): Enter takes its default button.
+    Qt::Key answerKey = Qt::Key_Escape;
     QStringList texts() const;
 
 private:

@@ -6,8 +6,10 @@
 #include "serialportlink.h"
 #include "windowdriver.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +45,7 @@ class TestEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void fiveNoteMelody();
+    void wholeFileDroppedOnTheWindow();
     void wrongLineSettingsAreReported();
     void servesAcrossCloseAndReopen();
 };
@@ -110,6 +113,49 @@ void TestEndToEnd::fiveNoteMelody()
 
     // 0.5 + 0.25 + 4 + 2.66 + 0.08 s at 44.1 kHz, 16-bit mono, after a 44-byte header.
     QCOMPARE(QFile(wav).size(), 44 + 2 * 441 * (50 + 25 + 400 + 266 + 8));
+}
+
+void TestEndToEnd::wholeFileDroppedOnTheWindow()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"com1"_qs);
+    const QString eeprom = dir.filePath(u"melodie.eeprom"_qs);
+    QProcess device;
+    QVERIFY(startStandIn(device, link, {u"--eeprom"_qs, eeprom}));
+
+    MessageBoxCloser boxes;
+    boxes.answerKey = Qt::Key_Return; // "Envoyer"
+    {
+        PortMap ports = givenPortsOnly();
+        ports.setDevicePath(1, link);
+        SerialPortLink serial(ports);
+        Form1 window(serial, ports);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        WindowDriver(&window).click(u"Option1"_qs);
+
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(QStringLiteral(EXAMPLES_DIR) + u"/au-clair-de-la-lune.csv"_qs)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::NoButton, {});
+        QApplication::sendEvent(&window, &enter); // the drop goes where the drag entered
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::NoButton, {});
+        QApplication::sendEvent(&window, &drop);
+        QTRY_VERIFY_WITH_TIMEOUT(device.peek(1 << 16).contains("Note 22 @42"), 10000);
+        QCOMPARE(window.findChild<QWidget *>(u"Text2"_qs)->property("text").toString(),
+                 u"@EEPROM: 42"_qs);
+    }
+    QVERIFY(stopStandIn(device));
+    QCOMPARE(boxes.boxes.size(), 1); // the question, and no warning
+    const QString output = QString::fromUtf8(device.readAllStandardOutput());
+    QVERIFY2(output.contains(u"Mélodie en EEPROM (22 notes) :"_qs), qPrintable(output));
+    QVERIFY2(!output.contains(u"Note 23"_qs), qPrintable(output));
+    QFile image(eeprom);
+    QVERIFY(image.open(QIODevice::ReadOnly));
+    // Do4 (25) for a Noire at 120 (50) in slot 1, Do4 for a Ronde (200) in slot 22.
+    QCOMPARE(image.read(2), bytes({25, 50}));
+    QVERIFY(image.seek(42));
+    QCOMPARE(image.read(2), bytes({25, 200}));
 }
 
 void TestEndToEnd::wrongLineSettingsAreReported()

@@ -17,16 +17,19 @@ private slots:
     void queuedNotesLeave_data();
     void queuedNotesLeave();
     void notesLeftBehindAreReported();
+    void aMelodyEndsAfterTheFrameOnItsWay();
 
 private:
     static QString lockFile(const PseudoTerminal &pty)
     {
         return u"/var/lock/LCK.."_qs + pty.slavePath().mid(5).replace(u'/', u'_');
     }
-    static bool startProbe(QProcess &probe, const PseudoTerminal &pty, const QString &mode);
+    static bool startProbe(QProcess &probe, const PseudoTerminal &pty, const QString &mode,
+                           const QStringList &more = {});
 };
 
-bool TestExit::startProbe(QProcess &probe, const PseudoTerminal &pty, const QString &mode)
+bool TestExit::startProbe(QProcess &probe, const PseudoTerminal &pty, const QString &mode,
+                          const QStringList &more)
 {
     if (mode == u"exit"_qs) {
         // exit() from inside the event loop leaves Qt's objects to the system, as Qt itself does
@@ -36,7 +39,7 @@ bool TestExit::startProbe(QProcess &probe, const PseudoTerminal &pty, const QStr
                            environment.value(u"ASAN_OPTIONS"_qs) + u":detect_leaks=0"_qs);
         probe.setProcessEnvironment(environment);
     }
-    probe.start(QStringLiteral(EXITPROBE), {pty.slavePath(), mode});
+    probe.start(QStringLiteral(EXITPROBE), QStringList{pty.slavePath(), mode} + more);
     return probe.waitForReadyRead(30000) && probe.readLine().trimmed() == "ready";
 }
 
@@ -88,6 +91,24 @@ void TestExit::notesLeftBehindAreReported()
     const QString errors = QString::fromUtf8(probe.readAllStandardError());
     QVERIFY2(errors.split(u'\n').contains(u"tinkora : 3 notes n'ont pas été envoyées"_qs),
              qPrintable(errors));
+    QVERIFY(!QFile::exists(lockFile(pty)));
+}
+
+// A whole melody on its way when the program is told to end: the frame on its way leaves whole,
+// and nothing after it.
+void TestExit::aMelodyEndsAfterTheFrameOnItsWay()
+{
+    PseudoTerminal pty;
+    pty.stall();
+    QProcess probe;
+    QVERIFY(startProbe(probe, pty, u"melody"_qs,
+                       {QStringLiteral(EXAMPLES_DIR) + u"/au-clair-de-la-lune.csv"_qs}));
+    ::kill(pid_t(probe.processId()), SIGTERM);
+    pty.resume(); // within the exit budget
+    QVERIFY(probe.waitForFinished(10000));
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(pty.readWithoutEventLoop(3, 5000), bytes({0, 25, 50}));
+    QCOMPARE(pty.readFor(0), QByteArray()); // the program has ended: all it wrote is there
     QVERIFY(!QFile::exists(lockFile(pty)));
 }
 

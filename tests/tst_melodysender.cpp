@@ -17,6 +17,8 @@ private slots:
     void aLineThatDrainsInsideTheWriteStillPaces();
     void stopKeepsTheFrameOnItsWayOnlyIfItLeft_data();
     void stopKeepsTheFrameOnItsWayOnlyIfItLeft();
+    void haltLeavesThePortOpen_data();
+    void haltLeavesThePortOpen();
     void aLostPortCountsOnlyWhatLeft();
     void aPortGivenAsAPathIsNamedByIt();
 
@@ -124,6 +126,34 @@ void TestMelodySender::stopKeepsTheFrameOnItsWayOnlyIfItLeft()
     QCOMPARE(m_link.wire.size(), 6); // nothing started after the stop
     QCoreApplication::processEvents();
     QCOMPARE(m_link.wire.size(), 6);
+}
+
+void TestMelodySender::haltLeavesThePortOpen_data()
+{
+    QTest::addColumn<bool>("frameOnItsWay");
+    QTest::newRow("frame on its way: ends once it has left") << true;
+    QTest::newRow("within the gap: ends at once") << false;
+}
+
+void TestMelodySender::haltLeavesThePortOpen()
+{
+    QFETCH(bool, frameOnItsWay);
+    m_link.holdLine = true;
+    MelodySender sender(m_link, frames(3), {std::chrono::milliseconds(0), std::chrono::hours(1)},
+                        m_out);
+    QSignalSpy finished(&sender, &MelodySender::finished);
+    sender.start();
+    QTRY_COMPARE(m_link.wire.size(), 3);
+    if (!frameOnItsWay)
+        m_link.releaseLine(); // the long gap starts
+    sender.halt();
+    QCOMPARE(finished.size(), frameOnItsWay ? 0 : 1);
+    m_link.releaseLine();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(sender.outcome(), MelodySender::Outcome::Stopped);
+    QCOMPARE(sender.written(), 1);
+    QCOMPARE(m_link.wire.size(), 3);
+    QCOMPARE(m_link.openPort(), 1);
 }
 
 void TestMelodySender::aLostPortCountsOnlyWhatLeft()

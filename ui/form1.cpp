@@ -105,6 +105,7 @@ void Form1::createControls()
     Command2->setIcon(windowIcon());
     Command2->setIconSize(QSize(32, 32));
     Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Command2->setToolTip(MelodyOpener::transferToolTip());
     Command2->setEnabled(false);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "melodyopener.h"
 #include "portmap.h"
 #include "seriallink.h"
 #include "transferview.h"
@@ -55,4 +56,5 @@ private:
     QComboBox *duree = nullptr;
     QComboBox *notes = nullptr;
     QToolButton *Command2 = nullptr;
+    MelodyOpener m_melodyOpener{*this, *this, MSComm1}; // Ctrl+O, a drop, the right-click menu
 };

@@ -204,6 +204,7 @@ int send(QCoreApplication &app, const ParsedOptions &options,
             << "rétabli." << Qt::endl;
         return kPortFailed;
     case MelodySender::Outcome::Running:
+    case MelodySender::Outcome::Stopped:
         break;
     }
     err << "Interrompu : " << done << " sur " << frames.size() << " ; les suivantes n'ont pas été "
