@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "pulseaudioout.h"
+
+#include "notetone.h"
+
+#include <pulse/simple.h>
+
+namespace {
+
+constexpr uint32_t kBufferBytes = NoteTone::kSampleRate / 50 * 2; // 20 ms of 16-bit mono
+
+} // namespace
+
+std::unique_ptr<AudioOut> makeSystemAudioOut(const char *application)
+{
+    return std::make_unique<PulseAudioOut>(application);
+}
+
+PulseAudioOut::PulseAudioOut(const char *application)
+    : m_application(application)
+{
+}
+
+PulseAudioOut::~PulseAudioOut()
+{
+    close();
+}
+
+AudioProblem PulseAudioOut::open()
+{
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, NoteTone::kSampleRate, 1};
+    // The server's defaults except the target length: what is queued stays short.
+    const pa_buffer_attr buffer{uint32_t(-1), kBufferBytes, uint32_t(-1), uint32_t(-1),
+                                uint32_t(-1)};
+    int error = 0;
+    m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie",
+                             &spec, nullptr, &buffer, &error);
+    return m_stream ? AudioProblem::None : AudioProblem::NoServer;
+}
+
+AudioProblem PulseAudioOut::write(const QByteArray &samples)
+{
+    int error = 0;
+    if (!m_stream || pa_simple_write(m_stream, samples.constData(), size_t(samples.size()), &error) < 0)
+        return AudioProblem::ServerGone;
+    return AudioProblem::None;
+}
+
+AudioProblem PulseAudioOut::drain()
+{
+    int error = 0;
+    if (!m_stream || pa_simple_drain(m_stream, &error) < 0)
+        return AudioProblem::ServerGone;
+    return AudioProblem::None;
+}
+
+void PulseAudioOut::close()
+{
+    if (!m_stream)
+        return;
+    pa_simple_free(m_stream);
+    m_stream = nullptr;
+}
