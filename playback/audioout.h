@@ -23,6 +23,11 @@ public:
     virtual AudioProblem write(const QByteArray &samples) = 0;
     // Waits until everything queued has been heard.
     virtual AudioProblem drain() = 0;
+    // How many samples written have not been heard yet.
+    virtual qint64 pendingSamples() = 0;
+    // Stops at once: what has not been heard yet is dropped, and samples written next follow
+    // what was heard last (the player writes a fade there, so no click is heard).
+    virtual AudioProblem discard() = 0;
     // Drops whatever has not been heard yet and releases the output.
     virtual void close() = 0;
 };

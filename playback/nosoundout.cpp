@@ -9,6 +9,8 @@ public:
     AudioProblem open() override { return AudioProblem::NoServer; }
     AudioProblem write(const QByteArray &) override { return AudioProblem::ServerGone; }
     AudioProblem drain() override { return AudioProblem::ServerGone; }
+    qint64 pendingSamples() override { return 0; }
+    AudioProblem discard() override { return AudioProblem::ServerGone; }
     void close() override {}
 };
 

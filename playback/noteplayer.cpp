@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "noteplayer.h"
 
+#include <algorithm>
+
 namespace {
 
-// Small pieces, so that a stop is heard within one of them plus the output's buffer.
-constexpr int kPieceSamples = NoteTone::kSampleRate / 200; // 5 ms
+// The worker wakes once a piece: a stop waits at most this long, and a note's line is printed
+// within this of its first sample being heard.
+constexpr int kPieceSamples = NoteTone::kSampleRate / 100; // 10 ms
 
 } // namespace
 
@@ -85,39 +88,81 @@ void NotePlayer::work()
         if (!sound(note))
             return;
     }
-    // Stopped between notes, or every note queued: what was written is still to be heard.
+    if (m_stopping) {
+        fadeOutNow();
+        return;
+    }
+    announce(m_writtenSamples);
     if (const AudioProblem problem = m_out->drain(); problem != AudioProblem::None) {
         fail(problem);
         return;
     }
     m_out->close();
-    if (!m_stopping)
-        emit finished();
+    emit finished();
 }
 
 bool NotePlayer::sound(const Queued &note)
 {
-    const NoteTone tone(note.noteCode, note.durationByte, m_tone);
-    m_lastStarted = note.index;
-    emit noteStarted(note.index);
+    m_written.push_back(
+        {NoteTone(note.noteCode, note.durationByte, m_tone), m_writtenSamples, note.index});
+    const NoteTone &tone = m_written.back().tone;
     for (int at = 0; at < tone.length(); at += kPieceSamples) {
+        if (m_stopping) {
+            fadeOutNow();
+            return false;
+        }
         QByteArray piece;
-        const bool stopping = m_stopping;
-        if (stopping)
-            tone.appendFadeOut(piece, at);
-        else
-            tone.append(piece, at, kPieceSamples);
-        AudioProblem problem = m_out->write(piece);
-        if (problem == AudioProblem::None && stopping)
-            problem = m_out->drain();
-        if (problem != AudioProblem::None) {
+        tone.append(piece, at, kPieceSamples);
+        if (const AudioProblem problem = m_out->write(piece); problem != AudioProblem::None) {
             fail(problem);
             return false;
         }
-        if (stopping) {
-            m_out->close();
-            return false;
-        }
+        m_writtenSamples += piece.size() / 2;
+        announce(heardUpTo());
     }
     return true;
+}
+
+qint64 NotePlayer::heardUpTo()
+{
+    return std::max<qint64>(0, m_writtenSamples - m_out->pendingSamples());
+}
+
+void NotePlayer::announce(qint64 heard)
+{
+    for (Written &written : m_written) {
+        if (written.announced || written.start > heard)
+            continue;
+        written.announced = true;
+        m_lastStarted = written.index;
+        emit noteStarted(written.index);
+    }
+    while (!m_written.empty() && m_written.front().announced &&
+           m_written.front().start + m_written.front().tone.length() <= heard)
+        m_written.pop_front();
+}
+
+void NotePlayer::fadeOutNow()
+{
+    const qint64 heard = heardUpTo();
+    announce(heard);
+    AudioProblem problem = AudioProblem::None;
+    for (const Written &written : m_written) {
+        if (heard < written.start || heard >= written.start + written.tone.length())
+            continue;
+        // The note being heard goes on from where it is, fading: the wave has no jump.
+        QByteArray fade;
+        written.tone.appendFadeOut(fade, int(heard - written.start));
+        problem = m_out->discard();
+        if (problem == AudioProblem::None)
+            problem = m_out->write(fade);
+        break;
+    }
+    if (problem == AudioProblem::None)
+        problem = m_out->drain();
+    if (problem != AudioProblem::None) {
+        fail(problem);
+        return;
+    }
+    m_out->close();
 }

@@ -45,11 +45,22 @@ private:
         quint8 durationByte;
         int index;
     };
+    // A note written to the output, maybe not all heard yet.
+    struct Written {
+        NoteTone tone;
+        qint64 start; // in samples since the output opened
+        int index;
+        bool announced = false;
+    };
 
     void work();
+    bool next(Queued &note);
     // false when the output failed or a stop was asked; then the worker ends.
     bool sound(const Queued &note);
-    bool next(Queued &note);
+    qint64 heardUpTo();
+    // noteStarted() for the notes whose first sample has been heard (all: before a drain).
+    void announce(qint64 heard);
+    void fadeOutNow();
     void fail(AudioProblem problem);
 
     std::unique_ptr<AudioOut> m_out;
@@ -61,5 +72,8 @@ private:
     bool m_finishing = false;
     std::atomic<bool> m_stopping = false;
     std::atomic<int> m_lastStarted = -1;
+    // The worker's own.
+    std::deque<Written> m_written;
+    qint64 m_writtenSamples = 0;
     std::thread m_worker;
 };

@@ -15,7 +15,7 @@ public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kSamplesPerUnit = kSampleRate / 100; // one duration unit is 10 ms
     static constexpr int kFadeSamples = kSampleRate / 200;    // 5 ms
-    static constexpr double kAmplitude = 8231; // -12 dBFS of a 16-bit full scale
+    static constexpr double kAmplitude = 8231;                // -12 dBFS of a 16-bit full scale
 
     NoteTone(quint8 noteCode, quint8 durationByte, Tone tone);
 

@@ -7,7 +7,12 @@
 
 namespace {
 
-constexpr uint32_t kBufferBytes = NoteTone::kSampleRate / 50 * 2; // 20 ms of 16-bit mono
+constexpr uint32_t kBytesPerMs = NoteTone::kSampleRate / 1000 * 2; // 16-bit mono
+// A stop drops what is queued, so a long queue costs nothing there; it keeps the sound whole
+// when the worker waits for a busy processor.
+constexpr uint32_t kQueueBytes = 100 * kBytesPerMs;
+// Playing starts after 5 ms queued: a note starts at once, even after a pause.
+constexpr uint32_t kStartBytes = 5 * kBytesPerMs;
 
 } // namespace
 
@@ -29,19 +34,18 @@ PulseAudioOut::~PulseAudioOut()
 AudioProblem PulseAudioOut::open()
 {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, NoteTone::kSampleRate, 1};
-    // The server's defaults except the target length: what is queued stays short.
-    const pa_buffer_attr buffer{uint32_t(-1), kBufferBytes, uint32_t(-1), uint32_t(-1),
-                                uint32_t(-1)};
+    const pa_buffer_attr buffer{uint32_t(-1), kQueueBytes, kStartBytes, uint32_t(-1), uint32_t(-1)};
     int error = 0;
-    m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie",
-                             &spec, nullptr, &buffer, &error);
+    m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie", &spec,
+                             nullptr, &buffer, &error);
     return m_stream ? AudioProblem::None : AudioProblem::NoServer;
 }
 
 AudioProblem PulseAudioOut::write(const QByteArray &samples)
 {
     int error = 0;
-    if (!m_stream || pa_simple_write(m_stream, samples.constData(), size_t(samples.size()), &error) < 0)
+    if (!m_stream ||
+        pa_simple_write(m_stream, samples.constData(), size_t(samples.size()), &error) < 0)
         return AudioProblem::ServerGone;
     return AudioProblem::None;
 }
@@ -50,6 +54,23 @@ AudioProblem PulseAudioOut::drain()
 {
     int error = 0;
     if (!m_stream || pa_simple_drain(m_stream, &error) < 0)
+        return AudioProblem::ServerGone;
+    return AudioProblem::None;
+}
+
+qint64 PulseAudioOut::pendingSamples()
+{
+    int error = 0;
+    const pa_usec_t latency = m_stream ? pa_simple_get_latency(m_stream, &error) : 0;
+    if (latency == pa_usec_t(-1))
+        return 0;
+    return qint64(latency * NoteTone::kSampleRate / 1000000);
+}
+
+AudioProblem PulseAudioOut::discard()
+{
+    int error = 0;
+    if (!m_stream || pa_simple_flush(m_stream, &error) < 0)
         return AudioProblem::ServerGone;
     return AudioProblem::None;
 }

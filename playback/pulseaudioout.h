@@ -5,8 +5,8 @@
 
 struct pa_simple;
 
-// AudioOut on libpulse-simple: blocking calls, a buffer of about 20 ms so that a stop is heard
-// at once and a note starts soon after it is queued.
+// AudioOut on libpulse-simple: blocking calls, a buffer long enough for a busy machine to keep it
+// filled, and a start as soon as the first samples arrive.
 class PulseAudioOut : public AudioOut {
 public:
     explicit PulseAudioOut(const char *application);
@@ -17,6 +17,8 @@ public:
     AudioProblem open() override;
     AudioProblem write(const QByteArray &samples) override;
     AudioProblem drain() override;
+    qint64 pendingSamples() override;
+    AudioProblem discard() override;
     void close() override;
 
 private:

@@ -4,6 +4,7 @@
 #include "melodyrenderer.h"
 #include "melodysender.h"
 #include "options.h"
+#include "playmelody.h"
 #include "portmap.h"
 #include "portmessages.h"
 #include "processstart.h"
@@ -21,7 +22,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum ExitCode { kWritten = 0, kFileRefused = 1, kUsage = 2, kPortFailed = 3, kInterrupted = 4 };
+enum ExitCode {
+    kWritten = 0,
+    kFileRefused = 1,
+    kUsage = 2,
+    kPortFailed = 3,
+    kInterrupted = 4,
+    kNoSound = 5,
+};
 
 constexpr int kLongestPauseMs = 60 * 1000;
 
@@ -38,12 +46,13 @@ Options commandLine()
             "les textes des listes (120;La3;Noire ; séparateur « ; », « , » ou tabulation), ou "
             "une mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...).\n\n"
             "Codes de sortie : %1 mélodie écrite, %2 fichier refusé, %3 mauvaise commande, %4 "
-            "port inutilisable, %5 interrompu (Ctrl-C).")
+            "port inutilisable, %5 interrompu (Ctrl-C), %6 pas de son (--play).")
             .arg(kWritten)
             .arg(kFileRefused)
             .arg(kUsage)
             .arg(kPortFailed)
-            .arg(kInterrupted),
+            .arg(kInterrupted)
+            .arg(kNoSound),
         {
             OptionSpec::text(u"port"_s, u"PORT"_s,
                              u"COM1, COM2 ou un périphérique (par défaut COM1)."_s, u"COM1"_s),
@@ -64,6 +73,12 @@ Options commandLine()
                                               u"lieu de refuser le fichier."_s),
             OptionSpec::text(u"wav"_s, u"FICHIER"_s,
                              u"Écrit ce que jouerait la carte (WAV 16 bits mono 44,1 kHz)."_s),
+            OptionSpec::flag(u"play"_s, u"Fait entendre la mélodie note par note sur le son du "
+                                        u"bureau (PulseAudio ou PipeWire), sans ouvrir de port."_s),
+            OptionSpec::choice(u"tone"_s, {u"square"_s, u"sine"_s},
+                               u"Timbre de --play et --wav : carré comme le buzzer de la carte "
+                               u"(par défaut) ou sinusoïdal."_s,
+                               u"square"_s),
         },
         {{u"FICHIER"_s, u"La mélodie, tableau ou RTTTL."_s}});
 }
@@ -105,13 +120,18 @@ struct PlayedNote {
     quint8 durationByte;
 };
 
-bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, QTextStream &out,
-                  QTextStream &err)
+Tone toneOf(const ParsedOptions &options)
+{
+    return options.value(u"tone"_s) == u"sine" ? Tone::Sine : Tone::Square;
+}
+
+bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, Tone tone,
+                  QTextStream &out, QTextStream &err)
 {
     std::vector<PlayedNote> melody;
     for (const PlannedFrame &planned : frames)
         melody.push_back({planned.frame.NoteCode, planned.frame.DurationCode});
-    const QByteArray wav = MelodyRenderer::render(melody);
+    const QByteArray wav = MelodyRenderer::render(melody, tone);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(wav) != wav.size()) {
         err << "Impossible d'écrire " << path << " : " << file.errorString() << Qt::endl;
@@ -183,7 +203,10 @@ int main(int argc, char *argv[])
 {
     prepareProcess();
     const Options commands = commandLine();
-    const ParsedOptions options = commands.parse(argc, argv);
+    ParsedOptions options = commands.parse(argc, argv);
+    if (options.isSet(u"play"_s) && options.isSet(u"port"_s))
+        options = commands.usageError(u"--play n'ouvre aucun port : écoutez d'abord avec --play, "
+                                      u"puis envoyez avec --port"_s);
     if (const std::optional<int> exitCode =
             commands.reply(options, QStringLiteral(TINKORA_VERSION)))
         return *exitCode;
@@ -214,8 +237,19 @@ int main(int argc, char *argv[])
     }
 
     const std::vector<PlannedFrame> &frames = plan.frames();
-    if (options.isSet(u"wav"_s) && !writePreview(options.value(u"wav"_s), frames, out, err))
+    if (options.isSet(u"wav"_s) &&
+        !writePreview(options.value(u"wav"_s), frames, toneOf(options), out, err))
         return kFileRefused;
+    if (options.isSet(u"play"_s)) {
+        switch (playMelody(app, frames, toneOf(options), out, err)) {
+        case PlayOutcome::Played:
+            return kWritten;
+        case PlayOutcome::NoSound:
+            return kNoSound;
+        case PlayOutcome::Interrupted:
+            return kInterrupted;
+        }
+    }
     if (options.isSet(u"dry-run"_s)) {
         for (const PlannedFrame &planned : frames)
             out << planned.describe() << Qt::endl;
