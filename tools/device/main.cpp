@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "devicelink.h"
+#include "devicesound.h"
 #include "filemessages.h"
 #include "files.h"
 #include "melodyrenderer.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -76,6 +78,15 @@ int main(int argc, char *argv[])
             OptionSpec::text(QStringLiteral("wav"), QStringLiteral("FICHIER"),
                              QStringLiteral("Écrit la mélodie jouée (WAV 16 bits mono 44,1 kHz) "
                                             "à la fin.")),
+            OptionSpec::flag(QStringLiteral("play"),
+                             QStringLiteral("Fait entendre chaque note dès que sa trame est "
+                                            "arrivée, sur le son du bureau (PulseAudio ou "
+                                            "PipeWire).")),
+            OptionSpec::choice(QStringLiteral("tone"),
+                               {QStringLiteral("square"), QStringLiteral("sine")},
+                               QStringLiteral("Timbre de --play et --wav : carré comme le buzzer "
+                                              "de la carte (par défaut) ou sinusoïdal."),
+                               QStringLiteral("square")),
         });
     const ParsedOptions parsed = options.parse(argc, argv);
     if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
@@ -100,6 +111,7 @@ int main(int argc, char *argv[])
     if (!outputsUsable(outputs, err))
         return 1;
 
+    const Tone tone = parsed.value(QStringLiteral("tone")) == u"sine" ? Tone::Sine : Tone::Square;
     PseudoDevice device(out);
     QString error;
     if (!device.open(error)) {
@@ -116,6 +128,12 @@ int main(int argc, char *argv[])
     out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 "
         << (linkPath.isEmpty() ? device.devicePath() : linkPath) << Qt::endl;
 
+    std::unique_ptr<DeviceSound> sound;
+    if (parsed.isSet(QStringLiteral("play"))) {
+        sound = std::make_unique<DeviceSound>(tone, err);
+        sound->start();
+        device.setSound(*sound);
+    }
     device.run(stopDescriptor);
 
     printMelody(device.image(), out);
@@ -129,7 +147,7 @@ int main(int argc, char *argv[])
         written &= writeFile(parsed.value(QStringLiteral("eeprom")), device.image().bytes(), err);
     if (parsed.isSet(QStringLiteral("wav"))) {
         const bool wav = writeFile(parsed.value(QStringLiteral("wav")),
-                                   MelodyRenderer::render(device.image().melody()), err);
+                                   MelodyRenderer::render(device.image().melody(), tone), err);
         if (wav)
             out << "Mélodie jouée écrite dans " << parsed.value(QStringLiteral("wav")) << Qt::endl;
         written &= wav;
