@@ -30,6 +30,8 @@ public:
     virtual AudioProblem discard() = 0;
     // Drops whatever has not been heard yet and releases the output.
     virtual void close() = 0;
+    // From another thread, when a stop is asked: a write waiting for room may return early.
+    virtual void interrupt() = 0;
 };
 
 // The system's sound server (PulseAudio, or PipeWire through pipewire-pulse); application

@@ -12,6 +12,7 @@ public:
     qint64 pendingSamples() override { return 0; }
     AudioProblem discard() override { return AudioProblem::ServerGone; }
     void close() override {}
+    void interrupt() override {}
 };
 
 } // namespace

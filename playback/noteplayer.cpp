@@ -55,6 +55,7 @@ int NotePlayer::stop()
         m_queue.clear();
     }
     m_wake.notify_one();
+    m_out->interrupt();
     if (m_worker.joinable())
         m_worker.join();
     return m_lastStarted;

@@ -20,6 +20,8 @@ public:
     qint64 pendingSamples() override;
     AudioProblem discard() override;
     void close() override;
+    // A write waits for one piece at most: nothing to cut short.
+    void interrupt() override {}
 
 private:
     const char *m_application;
