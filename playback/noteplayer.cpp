@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "noteplayer.h"
 
+#include "soundthread.h"
+
 #include <algorithm>
 
 namespace {
@@ -80,10 +82,17 @@ bool NotePlayer::next(Queued &note)
 
 void NotePlayer::work()
 {
-    if (const AudioProblem problem = m_out->open(); problem != AudioProblem::None) {
+    raiseSoundThreadPriority();
+    AudioProblem problem = m_out->open();
+    // A stream's very first samples may be lost while the server fits it in: let them be
+    // silence, not the start of the first note's fade.
+    if (problem == AudioProblem::None)
+        problem = m_out->write(QByteArray(2 * kPieceSamples, '\0'));
+    if (problem != AudioProblem::None) {
         fail(problem);
         return;
     }
+    m_writtenSamples = kPieceSamples;
     Queued note{};
     while (next(note)) {
         if (!sound(note))
@@ -94,7 +103,7 @@ void NotePlayer::work()
         return;
     }
     announce(m_writtenSamples);
-    if (const AudioProblem problem = m_out->drain(); problem != AudioProblem::None) {
+    if (problem = m_out->drain(); problem != AudioProblem::None) {
         fail(problem);
         return;
     }
@@ -145,18 +154,20 @@ void NotePlayer::announce(qint64 heard)
 
 void NotePlayer::fadeOutNow()
 {
+    announce(heardUpTo());
+    // What the output has taken in already is still heard after the discard: the fade goes on
+    // from there, so the wave has no jump.
     const qint64 heard = heardUpTo();
-    announce(heard);
-    AudioProblem problem = AudioProblem::None;
+    AudioProblem problem = m_out->discard();
+    const qint64 resumeAt = std::min(m_writtenSamples, heard + m_out->pendingSamples());
     for (const Written &written : m_written) {
-        if (heard < written.start || heard >= written.start + written.tone.length())
+        if (problem != AudioProblem::None)
+            break;
+        if (resumeAt < written.start || resumeAt >= written.start + written.tone.length())
             continue;
-        // The note being heard goes on from where it is, fading: the wave has no jump.
         QByteArray fade;
-        written.tone.appendFadeOut(fade, int(heard - written.start));
-        problem = m_out->discard();
-        if (problem == AudioProblem::None)
-            problem = m_out->write(fade);
+        written.tone.appendFadeOut(fade, int(resumeAt - written.start));
+        problem = m_out->write(fade);
         break;
     }
     if (problem == AudioProblem::None)

@@ -10,9 +10,11 @@ namespace {
 constexpr uint32_t kBytesPerMs = NoteTone::kSampleRate / 1000 * 2; // 16-bit mono
 // A stop drops what is queued, so a long queue costs nothing there; it keeps the sound whole
 // when the worker waits for a busy processor.
-constexpr uint32_t kQueueBytes = 100 * kBytesPerMs;
+constexpr uint32_t kQueueBytes = 200 * kBytesPerMs;
 // Playing starts after 5 ms queued: a note starts at once, even after a pause.
 constexpr uint32_t kStartBytes = 5 * kBytesPerMs;
+// The server asks for more every 10 ms: the player sees a stop, and the notes heard, that often.
+constexpr uint32_t kRequestBytes = 10 * kBytesPerMs;
 
 } // namespace
 
@@ -34,7 +36,8 @@ PulseAudioOut::~PulseAudioOut()
 AudioProblem PulseAudioOut::open()
 {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, NoteTone::kSampleRate, 1};
-    const pa_buffer_attr buffer{uint32_t(-1), kQueueBytes, kStartBytes, uint32_t(-1), uint32_t(-1)};
+    const pa_buffer_attr buffer{uint32_t(-1), kQueueBytes, kStartBytes, kRequestBytes,
+                                uint32_t(-1)};
     int error = 0;
     m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie", &spec,
                              nullptr, &buffer, &error);

@@ -12,7 +12,13 @@ dir=$2
 stop() {
     for pidfile in "$dir"/*.pid; do
         [[ -e $pidfile ]] || continue
-        kill "$(cat "$pidfile")" 2>/dev/null || true
+        pid=$(cat "$pidfile")
+        kill "$pid" 2>/dev/null || true
+        # Gone before returning: a server still closing would answer the next one's check.
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
         rm -f "$pidfile"
     done
 }
@@ -26,8 +32,12 @@ stop # what a run killed half-way may have left
 mkdir -p "$dir"
 chmod 700 "$dir"
 export XDG_RUNTIME_DIR=$dir HOME=$dir PULSE_SERVER=unix:$dir/native
+# Where the system allows it (root in CI), the whole server runs at a real-time priority: on a
+# machine busy building, an ordinary one leaves gaps in what it plays.
+realtime=()
+chrt --rr 1 true 2>/dev/null && realtime=(chrt --rr 1)
 # Started in sessions of their own, with no descriptor of CTest's, so that this test ends.
-setsid pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+setsid "${realtime[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
     --high-priority=yes --realtime=yes \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
     -L "module-null-sink sink_name=null rate=44100 channels=1" \
@@ -38,7 +48,7 @@ for _ in $(seq 50); do
     [[ -S $dir/native ]] && pactl info >/dev/null 2>&1 && break
     sleep 0.1
 done
-setsid pacat --playback --raw --rate=44100 --channels=1 --format=s16le --latency-msec=10 \
+setsid "${realtime[@]}" pacat --playback --raw --rate=44100 --channels=1 --format=s16le --latency-msec=10 \
     /dev/zero </dev/null >"$dir/silence.log" 2>&1 &
 echo $! >"$dir/silence.pid"
 
