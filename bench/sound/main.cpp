@@ -24,9 +24,9 @@
 namespace {
 
 constexpr int kNotes = 31;
-constexpr int kNoteMs = 250;    // a "Croche=1/2 Noire" at 120
-constexpr int kThreshold = 823; // a tenth of the tone's level
-constexpr std::size_t kPerMs = Monitor::kRate / 1000;
+constexpr int kNoteMs = 250;                          // a "Croche=1/2 Noire" at 120
+constexpr int kThreshold = 823;                       // a tenth of the tone's level
+constexpr std::size_t kPerMs = Monitor::kRate / 1000; // for lengths that need not be exact
 
 double ms(Monitor::Clock::duration duration)
 {
@@ -124,7 +124,7 @@ MelodyFigures playMelody(Monitor &monitor, const QString &send)
     figures.onsets = int(found.size());
     if (found.size() == kNotes)
         figures.lastOnsetErrorMs =
-            double(found.back() - found.front()) / kPerMs - (kNotes - 1) * kNoteMs;
+            double(found.back() - found.front()) * 1000 / Monitor::kRate - (kNotes - 1) * kNoteMs;
     return figures;
 }
 
