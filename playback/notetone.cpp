@@ -12,11 +12,16 @@
 
 namespace {
 
-void appendSample(QByteArray &out, double value)
+// Appends count samples made by value(i) for i from first on, written in place.
+template<typename Value> void appendSamples(QByteArray &out, int first, int count, Value value)
 {
-    char bytes[2];
-    qToLittleEndian(quint16(qint16(std::lround(value))), bytes);
-    out.append(bytes, 2);
+    if (count <= 0)
+        return;
+    const qsizetype at = out.size();
+    out.resize(at + 2 * qsizetype(count));
+    char *bytes = out.data() + at;
+    for (int i = 0; i < count; ++i, bytes += 2)
+        qToLittleEndian(quint16(qint16(std::lround(value(first + i)))), bytes);
 }
 
 } // namespace
@@ -49,21 +54,24 @@ double NoteTone::sample(int i) const
 {
     if (m_frequency <= 0)
         return 0.0;
-    const double wave = std::sin(2 * std::numbers::pi * m_frequency * i / kSampleRate);
-    const double shaped = m_tone == Tone::Sine ? wave : (wave < 0 ? -1.0 : 1.0);
+    const double cycles = m_frequency * i / kSampleRate;
+    const double shaped = m_tone == Tone::Sine ? std::sin(2 * std::numbers::pi * cycles)
+                          : cycles - std::floor(cycles) < 0.5 ? 1.0
+                                                              : -1.0;
     return kAmplitude * envelope(i) * shaped;
 }
 
 void NoteTone::append(QByteArray &out, int from, int count) const
 {
-    const int end = std::min(m_length, from + count);
-    for (int i = std::max(0, from); i < end; ++i)
-        appendSample(out, sample(i));
+    const int first = std::max(0, from);
+    appendSamples(out, first, std::min(m_length, from + count) - first,
+                  [this](int i) { return sample(i); });
 }
 
 void NoteTone::appendFadeOut(QByteArray &out, int from) const
 {
+    const int first = std::max(0, from);
     const int end = std::min(m_length, from + kFadeSamples);
-    for (int i = std::max(0, from); i < end; ++i)
-        appendSample(out, sample(i) * double(end - 1 - i) / kFadeSamples);
+    appendSamples(out, first, end - first,
+                  [this, end](int i) { return sample(i) * double(end - 1 - i) / kFadeSamples; });
 }
