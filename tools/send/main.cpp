@@ -204,7 +204,8 @@ int main(int argc, char *argv[])
     prepareProcess();
     const Options commands = commandLine();
     ParsedOptions options = commands.parse(argc, argv);
-    if (options.isSet(u"play"_s) && options.isSet(u"port"_s))
+    if (options.action == ParsedOptions::Action::Run && options.isSet(u"play"_s) &&
+        options.isSet(u"port"_s))
         options = commands.usageError(u"--play n'ouvre aucun port : écoutez d'abord avec --play, "
                                       u"puis envoyez avec --port"_s);
     if (const std::optional<int> exitCode =
