@@ -8,6 +8,7 @@
 #include <future>
 
 Q_DECLARE_METATYPE(Tone)
+Q_DECLARE_METATYPE(AudioProblem)
 
 namespace {
 
@@ -45,8 +46,8 @@ private slots:
     void fadeOutFromWhereCut();
     void notesInTheOrderQueued();
     void stopAtOnce();
-    void noServer();
-    void serverGoneWhilePlaying();
+    void soundFails_data();
+    void soundFails();
 };
 
 void TestNotePlayer::noteTone_data()
@@ -151,34 +152,35 @@ void TestNotePlayer::stopAtOnce()
     QVERIFY(heard.failures.empty());
 }
 
-void TestNotePlayer::noServer()
+void TestNotePlayer::soundFails_data()
 {
-    auto *out = new RecordingAudioOut;
-    out->openAnswer = AudioProblem::NoServer;
-    NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
-    Heard heard(player, *this);
-    player.play(22, 50);
-    player.finish();
-    player.start();
-    QTRY_COMPARE(heard.failures, std::vector<AudioProblem>{AudioProblem::NoServer});
-    QVERIFY(out->log().samples.isEmpty());
-    QVERIFY(heard.started.empty());
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<AudioProblem>("problem");
+    QTest::addColumn<int>("bytesHeard");
+    QTest::newRow("no server") << false << AudioProblem::NoServer << 0;
+    QTest::newRow("server gone while playing") << true << AudioProblem::ServerGone << 882 + 8820;
 }
 
-void TestNotePlayer::serverGoneWhilePlaying()
+void TestNotePlayer::soundFails()
 {
+    QFETCH(bool, opens);
+    QFETCH(AudioProblem, problem);
+    QFETCH(int, bytesHeard);
     auto *out = new RecordingAudioOut;
-    out->failAfterBytes = 882 + 2 * 4410;
+    if (opens)
+        out->failAfterBytes = bytesHeard;
+    else
+        out->openAnswer = problem;
     NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
     Heard heard(player, *this);
     player.play(22, 50);
     player.play(25, 50);
     player.finish();
     player.start();
-    QTRY_COMPARE(heard.failures, std::vector<AudioProblem>{AudioProblem::ServerGone});
-    QCOMPARE(player.stop(), 0);
+    QTRY_COMPARE(heard.failures, std::vector<AudioProblem>{problem});
+    QCOMPARE(player.stop(), opens ? 0 : -1);
     QVERIFY(!heard.finished);
-    QCOMPARE(out->log().samples.size(), 882 + 2 * 4410);
+    QCOMPARE(out->log().samples.size(), bytesHeard);
 }
 
 QTEST_GUILESS_MAIN(TestNotePlayer)
