@@ -128,7 +128,9 @@ bool NotePlayer::sound(const Queued &note)
             return false;
         }
         m_writtenSamples += piece.size() / 2;
-        announce(heardUpTo());
+        // Asking the output costs a wake-up of its own: only while a note waits to be announced.
+        if (!m_written.back().announced)
+            announce(heardUpTo());
     }
     return true;
 }
