@@ -52,6 +52,9 @@ public:
     std::optional<int> reply(const ParsedOptions &parsed, const QString &version) const;
 
     QString helpText(bool withQtOptions = false) const;
+    // For a rule between options that the table does not say, checked by the program: error
+    // is French, without the program's name.
+    ParsedOptions usageError(const QString &error) const;
     QString versionText(const QString &version) const;
 
     // An argument as the user would type it: invalid UTF-8 bytes and control characters as
@@ -59,7 +62,6 @@ public:
     static QString shownArgument(const QByteArray &argument);
 
 private:
-    ParsedOptions usageError(const QString &error) const;
     const OptionSpec *find(QStringView name) const;
     // Each returns the usage error, when there is one.
     std::optional<QString> takeOption(const QList<QByteArray> &arguments, qsizetype &i,

@@ -1,29 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "notetone.h"
+
 #include <QByteArray>
 
-// Renders a melody as the board would play it: a WAV file, 16-bit mono at 44.1 kHz, each note a
-// sine tone with short fades so the joins do not click, silence for code 0 and unknown codes.
+// A melody as the board would play it, in a WAV file: the notes' tones (NoteTone, the live
+// player's too) one after the other, 16-bit mono at 44.1 kHz.
 class MelodyRenderer {
 public:
-    static constexpr int kSampleRate = 44100;
-    static constexpr int kSamplesPerUnit = kSampleRate / 100; // one duration unit is 10 ms
     static constexpr int kHeaderSize = 44;
 
-    // Equal temperament with "La3" (code 22) at 440 Hz; 0 for silence.
-    static double frequency(quint8 noteCode);
-
     // Any sequence of notes that have a noteCode and a durationByte, in playing order.
-    template<typename Notes> static QByteArray render(const Notes &notes)
+    template<typename Notes> static QByteArray render(const Notes &notes, Tone tone = Tone::Square)
     {
         QByteArray samples;
-        for (const auto &note : notes)
-            appendNote(samples, note.noteCode, note.durationByte);
+        for (const auto &note : notes) {
+            const NoteTone sound(note.noteCode, note.durationByte, tone);
+            sound.append(samples, 0, sound.length());
+        }
         return withHeader(samples);
     }
 
 private:
-    static void appendNote(QByteArray &samples, quint8 noteCode, quint8 durationByte);
     static QByteArray withHeader(const QByteArray &samples);
 };

@@ -28,7 +28,9 @@ fail() {
 [[ $(dpkg-deb -f "$deb" Package) == tinkora ]] || fail "the package is not named tinkora"
 [[ $(dpkg-deb -f "$deb" Version) == "$version-1" ]] || fail "the package is not version $version-1"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+# libpulse0 holds libpulse-simple, for --play.
+libraries=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libpulse0)
+for library in "${libraries[@]}"; do
     [[ ", $depends" == *", $library ("* ]] || fail "Depends lacks $library: $depends"
 done
 # Without a platform plugin the window cannot open; libqt6gui6 only recommends them.

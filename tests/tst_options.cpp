@@ -429,6 +429,12 @@ void TestOptions::sendUsageErrors_data()
         << QStringList{u"m.csv"_qs, u"--wait"_qs} << u"il manque la valeur de l'option --wait"_qs;
     QTest::newRow("--wav empty") << QStringList{u"m.csv"_qs, u"--wav="_qs}
                                  << u"le fichier de l'option --wav est vide"_qs;
+    QTest::newRow("--play with --port")
+        << QStringList{u"m.csv"_qs, u"--play"_qs, u"--port"_qs, u"COM2"_qs}
+        << u"--play n'ouvre aucun port : écoutez d'abord avec --play, puis envoyez avec --port"_qs;
+    QTest::newRow("--tone of no such tone")
+        << QStringList{u"m.csv"_qs, u"--play"_qs, u"--tone"_qs, u"triangle"_qs}
+        << u"l'option --tone attend square ou sine, pas « triangle »"_qs;
 }
 
 void TestOptions::sendUsageErrors()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "devicelink.h"
+#include "devicesound.h"
 #include "filemessages.h"
 #include "files.h"
 #include "melodyrenderer.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -85,6 +87,15 @@ int main(int argc, char *argv[])
             OptionSpec::flag(QStringLiteral("scripted"),
                              QStringLiteral("Pour un script qui lance lui-même tinkora et arrête "
                                             "la carte : ne dit pas de le faire.")),
+            OptionSpec::flag(QStringLiteral("play"),
+                             QStringLiteral("Fait entendre chaque note dès que sa trame est "
+                                            "arrivée, sur le son du bureau (PulseAudio ou "
+                                            "PipeWire).")),
+            OptionSpec::choice(QStringLiteral("tone"),
+                               {QStringLiteral("square"), QStringLiteral("sine")},
+                               QStringLiteral("Timbre de --play et --wav : carré comme le buzzer "
+                                              "de la carte (par défaut) ou sinusoïdal."),
+                               QStringLiteral("square")),
         });
     const ParsedOptions parsed = options.parse(argc, argv);
     if (const std::optional<int> exitCode = options.reply(parsed, QStringLiteral(TINKORA_VERSION)))
@@ -109,6 +120,7 @@ int main(int argc, char *argv[])
     if (!outputsUsable(outputs, err))
         return 1;
 
+    const Tone tone = parsed.value(QStringLiteral("tone")) == u"sine" ? Tone::Sine : Tone::Square;
     // Started by a script that runs the window and stops the board itself: no advice to do
     // either.
     const bool scripted = parsed.isSet(QStringLiteral("scripted"));
@@ -132,6 +144,12 @@ int main(int argc, char *argv[])
         out << "Carte simulée sur " << device.devicePath() << " : lancez tinkora --com1 " << port
             << Qt::endl;
 
+    std::unique_ptr<DeviceSound> sound;
+    if (parsed.isSet(QStringLiteral("play"))) {
+        sound = std::make_unique<DeviceSound>(tone, err);
+        sound->start();
+        device.setSound(*sound);
+    }
     device.run(stopDescriptor);
 
     printMelody(device.image(), out);
@@ -151,8 +169,8 @@ int main(int argc, char *argv[])
                                  u"Image EEPROM", out, err);
         if (parsed.isSet(QStringLiteral("wav")))
             written &= writeFile(parsed.value(QStringLiteral("wav")),
-                                 MelodyRenderer::render(device.image().melody()), u"Mélodie jouée",
-                                 out, err);
+                                 MelodyRenderer::render(device.image().melody(), tone),
+                                 u"Mélodie jouée", out, err);
     }
     deviceLink.remove();
     return written ? 0 : 1;

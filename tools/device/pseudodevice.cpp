@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pseudodevice.h"
 
+#include "devicesound.h"
 #include "linecheck.h"
 #include "systemerror.h"
 #include "systemerrortext.h"
@@ -41,8 +42,10 @@ void PseudoDevice::run(int stopFd)
     // again (the window switching to COM2 and back), so only the stop request ends this.
     bool writerOpen = false; // bytes came since the last close
     for (;;) {
-        pollfd fds[2] = {{m_master, POLLIN, 0}, {stopFd, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        pollfd fds[3] = {{m_master, POLLIN, 0},
+                         {stopFd, POLLIN, 0},
+                         {m_sound ? m_sound->newsDescriptor() : -1, POLLIN, 0}};
+        if (::poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             return;
@@ -51,8 +54,12 @@ void PseudoDevice::run(int stopFd)
             writerOpen = true;
             continue; // drain everything before looking at a hang-up
         }
+        if (fds[2].revents)
+            m_sound->report();
         if (fds[1].revents) {
             readAvailable(false); // what the writer sent just before the stop request
+            if (m_sound)
+                m_sound->stop();
             return;
         }
         if (fds[0].revents & POLLHUP) {
@@ -90,6 +97,8 @@ void PseudoDevice::receive(const char *data, qsizetype size, bool writerGone)
     for (const DeviceFrame &frame : m_decoder.feed(QByteArrayView(data, size))) {
         ++m_frames;
         m_image.store(frame);
+        if (m_sound)
+            m_sound->play(frame);
         m_out << frame.describe() << Qt::endl;
     }
 }

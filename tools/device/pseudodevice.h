@@ -4,6 +4,8 @@
 #include "eepromimage.h"
 #include "framedecoder.h"
 
+class DeviceSound;
+
 #include <QString>
 #include <QTextStream>
 
@@ -19,9 +21,12 @@ public:
     // Opens the pseudo-terminal; on failure returns false with the reason in error.
     bool open(QString &error);
     QString devicePath() const { return m_path; }
+    // Each frame's note sounds there once the frame is whole.
+    void setSound(DeviceSound &sound) { m_sound = &sound; }
 
     // Reads frames, across any number of closes and reopens of the port by the writer, until
-    // stopFd (the read end of a pipe written by a signal handler) becomes readable.
+    // stopFd (the read end of a pipe written by a signal handler) becomes readable; the sound
+    // stops then.
     void run(int stopFd);
 
     const EepromImage &image() const { return m_image; }
@@ -41,4 +46,5 @@ private:
     EepromImage m_image;
     int m_frames = 0;
     bool m_lineChecked = false;
+    DeviceSound *m_sound = nullptr;
 };

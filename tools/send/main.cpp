@@ -6,6 +6,7 @@
 #include "melodysender.h"
 #include "melodysource.h"
 #include "options.h"
+#include "playmelody.h"
 #include "portmap.h"
 #include "portmessages.h"
 #include "processstart.h"
@@ -24,7 +25,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum ExitCode { kWritten = 0, kFileRefused = 1, kUsage = 2, kPortFailed = 3, kInterrupted = 4 };
+enum ExitCode {
+    kWritten = 0,
+    kFileRefused = 1,
+    kUsage = 2,
+    kPortFailed = 3,
+    kInterrupted = 4,
+    kNoSound = 5,
+};
 
 constexpr int kLongestPauseMs = 60 * 1000;
 
@@ -42,12 +50,13 @@ Options commandLine()
             "une mélodie RTTTL (nom:d=4,o=5,b=120:8e6,8d#6,...), ou une ligne d'un fichier MIDI "
             "(.mid).\n\n"
             "Codes de sortie : %1 mélodie écrite, %2 fichier refusé, %3 mauvaise commande, %4 "
-            "port inutilisable, %5 interrompu (Ctrl-C).")
+            "port inutilisable, %5 interrompu (Ctrl-C), %6 pas de son (--play).")
             .arg(kWritten)
             .arg(kFileRefused)
             .arg(kUsage)
             .arg(kPortFailed)
-            .arg(kInterrupted),
+            .arg(kInterrupted)
+            .arg(kNoSound),
         {
             OptionSpec::text(u"port"_s, u"PORT"_s,
                              u"COM1, COM2 ou un périphérique (par défaut COM1)."_s, u"COM1"_s),
@@ -76,6 +85,12 @@ Options commandLine()
                                  u"Envoie les notes A à B de la ligne MIDI choisie."_s),
             OptionSpec::text(u"wav"_s, u"FICHIER"_s,
                              u"Écrit ce que jouerait la carte (WAV 16 bits mono 44,1 kHz)."_s),
+            OptionSpec::flag(u"play"_s, u"Fait entendre la mélodie note par note sur le son du "
+                                        u"bureau (PulseAudio ou PipeWire), sans ouvrir de port."_s),
+            OptionSpec::choice(u"tone"_s, {u"square"_s, u"sine"_s},
+                               u"Timbre de --play et --wav : carré comme le buzzer de la carte "
+                               u"(par défaut) ou sinusoïdal."_s,
+                               u"square"_s),
         },
         {{u"FICHIER"_s, u"La mélodie : tableau, RTTTL ou MIDI."_s}});
 }
@@ -138,15 +153,20 @@ bool previewUsable(const QString &path, const QString &melody, QTextStream &err)
     return false;
 }
 
-bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, QTextStream &out,
-                  QTextStream &err)
+Tone toneOf(const ParsedOptions &options)
+{
+    return options.value(u"tone"_s) == u"sine" ? Tone::Sine : Tone::Square;
+}
+
+bool writePreview(const QString &path, const std::vector<PlannedFrame> &frames, Tone tone,
+                  QTextStream &out, QTextStream &err)
 {
     if (checkOutput(path, {}) == OutputCheck::Discarded)
         return true;
     std::vector<PlayedNote> melody;
     for (const PlannedFrame &planned : frames)
         melody.push_back({planned.frame.NoteCode, planned.frame.DurationCode});
-    const SystemError error = saveFile(path, MelodyRenderer::render(melody));
+    const SystemError error = saveFile(path, MelodyRenderer::render(melody, tone));
     if (error != SystemError::None) {
         err << fileWriteFailureText(path, error) << Qt::endl;
         return false;
@@ -218,7 +238,11 @@ int main(int argc, char *argv[])
 {
     prepareProcess();
     const Options commands = commandLine();
-    const ParsedOptions options = commands.parse(argc, argv);
+    ParsedOptions options = commands.parse(argc, argv);
+    if (options.action == ParsedOptions::Action::Run && options.isSet(u"play"_s) &&
+        options.isSet(u"port"_s))
+        options = commands.usageError(u"--play n'ouvre aucun port : écoutez d'abord avec --play, "
+                                      u"puis envoyez avec --port"_s);
     if (const std::optional<int> exitCode =
             commands.reply(options, QStringLiteral(TINKORA_VERSION)))
         return *exitCode;
@@ -256,8 +280,19 @@ int main(int argc, char *argv[])
     }
 
     const std::vector<PlannedFrame> &frames = plan.frames();
-    if (options.isSet(u"wav"_s) && !writePreview(options.value(u"wav"_s), frames, out, err))
+    if (options.isSet(u"wav"_s) &&
+        !writePreview(options.value(u"wav"_s), frames, toneOf(options), out, err))
         return kFileRefused;
+    if (options.isSet(u"play"_s)) {
+        switch (playMelody(app, frames, toneOf(options), out, err)) {
+        case PlayOutcome::Played:
+            return kWritten;
+        case PlayOutcome::NoSound:
+            return kNoSound;
+        case PlayOutcome::Interrupted:
+            return kInterrupted;
+        }
+    }
     if (options.isSet(u"dry-run"_s)) {
         for (const PlannedFrame &planned : frames)
             out << planned.describe() << Qt::endl;

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "soundmessages.h"
+
+QString noSoundServerText()
+{
+    return QStringLiteral("Aucun serveur de son ne répond (PulseAudio ou PipeWire) : démarrez le "
+                          "son du bureau, ou écrivez la mélodie dans un fichier avec --wav.");
+}
+
+QString soundServerGoneText()
+{
+    return QStringLiteral("Le serveur de son (PulseAudio ou PipeWire) s'est arrêté : redémarrez "
+                          "le son du bureau, ou écrivez la mélodie dans un fichier avec --wav.");
+}

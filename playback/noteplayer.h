@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audioout.h"
+#include "notetone.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Sounds notes one after the other on an AudioOut, on a worker thread of its own: queueing never
+// waits for the sound, and a note queued while another sounds waits its turn. Signals come from
+// the worker thread (queued to a receiver in another thread, or direct when the receiver only
+// wakes its own loop).
+class NotePlayer : public QObject {
+    Q_OBJECT
+public:
+    NotePlayer(std::unique_ptr<AudioOut> out, Tone tone, QObject *parent = nullptr);
+    ~NotePlayer() override; // stops as stop() does
+
+    // Opens the output on the worker thread; failed(NoServer) if it cannot.
+    void start();
+    // Queued notes are numbered from 0 in the order given.
+    void play(quint8 noteCode, quint8 durationByte);
+    // Once every note queued has been heard: finished().
+    void finish();
+    // At once: the note sounding fades out in 5 ms, the others are dropped. Returns once the
+    // fade has been heard and the output released. Returns the index of the last note that
+    // began to sound, or -1.
+    int stop();
+
+signals:
+    void noteStarted(int index);
+    void finished();
+    void failed(AudioProblem problem);
+
+private:
+    struct Queued {
+        quint8 noteCode;
+        quint8 durationByte;
+        int index;
+    };
+    // A note written to the output, maybe not all heard yet.
+    struct Written {
+        NoteTone tone;
+        qint64 start; // in samples since the output opened
+        int index;
+        bool announced = false;
+    };
+
+    void work();
+    bool next(Queued &note);
+    // false when the output failed or a stop was asked; then the worker ends.
+    bool sound(const Queued &note);
+    qint64 heardUpTo();
+    // noteStarted() for the notes whose first sample has been heard (all: before a drain).
+    void announce(qint64 heard);
+    void fadeOutNow();
+    void fail(AudioProblem problem);
+
+    std::unique_ptr<AudioOut> m_out;
+    const Tone m_tone;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Queued> m_queue;
+    int m_queuedCount = 0;
+    bool m_finishing = false;
+    std::atomic<bool> m_stopping = false;
+    std::atomic<int> m_lastStarted = -1;
+    // The worker's own.
+    std::deque<Written> m_written;
+    qint64 m_writtenSamples = 0;
+    std::thread m_worker;
+};

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audioout.h"
+
+#include <condition_variable>
+#include <mutex>
+
+// An AudioOut that keeps what it is given and hears it at once. It can refuse to open, fail
+// after some samples, or hold a write once some samples are in until a stop interrupts it.
+class RecordingAudioOut : public AudioOut {
+public:
+    struct Log {
+        QByteArray samples;         // everything written, in order
+        qsizetype discardedAt = -1; // bytes into samples when the player discarded
+        bool drained = false;
+        bool closed = false;
+    };
+
+    AudioProblem openAnswer = AudioProblem::None;
+    qsizetype failAfterBytes = -1;
+    qsizetype holdAfterBytes = -1;
+
+    AudioProblem open() override { return openAnswer; }
+    AudioProblem write(const QByteArray &samples) override
+    {
+        std::unique_lock lock(m_mutex);
+        if (failAfterBytes >= 0 && m_log.samples.size() >= failAfterBytes)
+            return AudioProblem::ServerGone;
+        m_log.samples += samples;
+        if (holdAfterBytes >= 0 && m_log.samples.size() >= holdAfterBytes) {
+            m_held = true;
+            m_wake.wait(lock, [this] { return m_interrupted; });
+        }
+        return AudioProblem::None;
+    }
+    AudioProblem drain() override
+    {
+        return update([](Log &log) { log.drained = true; });
+    }
+    qint64 pendingSamples() override { return 0; }
+    AudioProblem discard() override
+    {
+        return update([](Log &log) { log.discardedAt = log.samples.size(); });
+    }
+    void close() override
+    {
+        update([](Log &log) { log.closed = true; });
+    }
+    void interrupt() override
+    {
+        update([this](Log &) { m_interrupted = true; });
+        m_wake.notify_all();
+    }
+
+    Log log()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_log;
+    }
+    bool held()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_held;
+    }
+
+private:
+    template<typename Change> AudioProblem update(Change change)
+    {
+        const std::lock_guard lock(m_mutex);
+        change(m_log);
+        return AudioProblem::None;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    Log m_log;
+    bool m_held = false;
+    bool m_interrupted = false;
+};
