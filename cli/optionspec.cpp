@@ -19,80 +19,80 @@ QString alternatives(const QStringList &choices)
 }
 
 // What the value must be, for the messages: "un nombre entier de 1 à 31", "square ou sine".
-QString expected(const OptionSpec &spec)
+QString expected(const OptionSpec &rule)
 {
-    if (spec.range && spec.isInterval)
+    if (rule.range && rule.isInterval)
         return QStringLiteral("deux nombres entiers de %1 à %2 joints par « - », le premier au "
                               "plus égal au second (comme 1-%3)")
-            .arg(QString::number(spec.range->lowest), QString::number(spec.range->highest),
-                 QString::number(std::min(spec.range->highest, 31)));
-    if (spec.range)
+            .arg(QString::number(rule.range->lowest), QString::number(rule.range->highest),
+                 QString::number(std::min(rule.range->highest, 31)));
+    if (rule.range)
         return QStringLiteral("un nombre entier de %1 à %2")
-            .arg(QString::number(spec.range->lowest), QString::number(spec.range->highest));
-    return alternatives(spec.choices);
+            .arg(QString::number(rule.range->lowest), QString::number(rule.range->highest));
+    return alternatives(rule.choices);
 }
 
 // The value is a number or one of a few words, not any name.
-bool isRestricted(const OptionSpec &spec)
+bool isRestricted(const OptionSpec &rule)
 {
-    return spec.range || !spec.choices.isEmpty();
+    return rule.range || !rule.choices.isEmpty();
 }
 
-bool isAllowed(const OptionSpec &spec, const QByteArray &value)
+bool isAllowed(const OptionSpec &rule, const QByteArray &value)
 {
-    if (spec.range && spec.isInterval) {
+    if (rule.range && rule.isInterval) {
         const auto ends = wholeInterval(value);
-        return ends && ends->first >= spec.range->lowest && ends->second <= spec.range->highest;
+        return ends && ends->first >= rule.range->lowest && ends->second <= rule.range->highest;
     }
-    if (spec.range) {
+    if (rule.range) {
         const std::optional<qint64> number = wholeNumber(value);
-        return number && *number >= spec.range->lowest && *number <= spec.range->highest;
+        return number && *number >= rule.range->lowest && *number <= rule.range->highest;
     }
-    return isValidUtf8(value) && spec.choices.contains(QString::fromUtf8(value));
+    return isValidUtf8(value) && rule.choices.contains(QString::fromUtf8(value));
 }
 
 } // namespace
 
 OptionSpec OptionSpec::flag(QString name, QString help)
 {
-    OptionSpec spec;
-    spec.name = std::move(name);
-    spec.help = std::move(help);
-    return spec;
+    OptionSpec rule;
+    rule.name = std::move(name);
+    rule.help = std::move(help);
+    return rule;
 }
 
 OptionSpec OptionSpec::text(QString name, QString valueName, QString help, QString byDefault)
 {
-    OptionSpec spec = flag(std::move(name), std::move(help));
-    spec.valueName = std::move(valueName);
-    spec.byDefault = std::move(byDefault);
-    return spec;
+    OptionSpec rule = flag(std::move(name), std::move(help));
+    rule.valueName = std::move(valueName);
+    rule.byDefault = std::move(byDefault);
+    return rule;
 }
 
 OptionSpec OptionSpec::number(QString name, QString valueName, WholeRange range, QString help,
                               std::optional<int> byDefault)
 {
     Q_ASSERT(!byDefault || (*byDefault >= range.lowest && *byDefault <= range.highest));
-    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help),
+    OptionSpec rule = text(std::move(name), std::move(valueName), std::move(help),
                            byDefault ? QString::number(*byDefault) : QString());
-    spec.range = range;
-    return spec;
+    rule.range = range;
+    return rule;
 }
 
 OptionSpec OptionSpec::interval(QString name, QString valueName, WholeRange range, QString help)
 {
-    OptionSpec spec = text(std::move(name), std::move(valueName), std::move(help));
-    spec.range = range;
-    spec.isInterval = true;
-    return spec;
+    OptionSpec rule = text(std::move(name), std::move(valueName), std::move(help));
+    rule.range = range;
+    rule.isInterval = true;
+    return rule;
 }
 
 OptionSpec OptionSpec::choice(QString name, QStringList choices, QString help, QString byDefault)
 {
     Q_ASSERT(byDefault.isEmpty() || choices.contains(byDefault));
-    OptionSpec spec = text(std::move(name), QString(), std::move(help), std::move(byDefault));
-    spec.choices = std::move(choices);
-    return spec;
+    OptionSpec rule = text(std::move(name), QString(), std::move(help), std::move(byDefault));
+    rule.choices = std::move(choices);
+    return rule;
 }
 
 bool isValidUtf8(const QByteArray &bytes)
@@ -132,22 +132,22 @@ std::optional<std::pair<qint64, qint64>> wholeInterval(const QByteArray &text)
     return std::pair(*first, *last);
 }
 
-QString missingValue(const OptionSpec &spec, const QString &option)
+QString missingValue(const OptionSpec &rule, const QString &option)
 {
-    if (isRestricted(spec))
+    if (isRestricted(rule))
         return QStringLiteral("il manque la valeur de l'option %1 : %2")
-            .arg(option, expected(spec));
-    return QStringLiteral("il manque le %1 de l'option %2").arg(spec.valueName.toLower(), option);
+            .arg(option, expected(rule));
+    return QStringLiteral("il manque le %1 de l'option %2").arg(rule.valueName.toLower(), option);
 }
 
-std::optional<QString> valueProblem(const OptionSpec &spec, const QString &option,
+std::optional<QString> valueProblem(const OptionSpec &rule, const QString &option,
                                     const QByteArray &value)
 {
-    if (isRestricted(spec) && !isAllowed(spec, value))
+    if (isRestricted(rule) && !isAllowed(rule, value))
         return QStringLiteral("l'option %1 attend %2, pas %3")
-            .arg(option, expected(spec),
+            .arg(option, expected(rule),
                  value.isEmpty() ? QStringLiteral("une valeur vide") : quotedArgument(value));
-    const QString what = spec.valueName.toLower();
+    const QString what = rule.valueName.toLower();
     if (value.isEmpty())
         return QStringLiteral("le %1 de l'option %2 est vide").arg(what, option);
     if (!isValidUtf8(value))
@@ -160,10 +160,10 @@ std::optional<QString> valueProblem(const OptionSpec &spec, const QString &optio
 // Where the value of an option given without "=" is: the next argument, unless that one looks
 // like an option ("--com1 --com2" forgot the first device). A name starting with "-" is taken
 // only after "="; so is a number below zero, except by an option that allows one.
-bool valueFollows(const OptionSpec &spec, const QList<QByteArray> &arguments, qsizetype i)
+bool valueFollows(const OptionSpec &rule, const QList<QByteArray> &arguments, qsizetype i)
 {
     if (i + 1 >= arguments.size())
         return false;
     const QByteArray &next = arguments[i + 1];
-    return !next.startsWith('-') || (spec.range && wholeNumber(next).has_value());
+    return !next.startsWith('-') || (rule.range && wholeNumber(next).has_value());
 }

@@ -58,9 +58,9 @@ std::optional<qint64> wholeNumber(const QByteArray &text);
 std::optional<std::pair<qint64, qint64>> wholeInterval(const QByteArray &text);
 
 // Whether arguments[i + 1] is the value of the option at i, given without "=".
-bool valueFollows(const OptionSpec &spec, const QList<QByteArray> &arguments, qsizetype i);
+bool valueFollows(const OptionSpec &rule, const QList<QByteArray> &arguments, qsizetype i);
 
 // option: the option as typed, such as "--from".
-QString missingValue(const OptionSpec &spec, const QString &option);
-std::optional<QString> valueProblem(const OptionSpec &spec, const QString &option,
+QString missingValue(const OptionSpec &rule, const QString &option);
+std::optional<QString> valueProblem(const OptionSpec &rule, const QString &option,
                                     const QByteArray &value);

@@ -35,12 +35,12 @@ PulseAudioOut::~PulseAudioOut()
 
 AudioProblem PulseAudioOut::open()
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, NoteTone::kSampleRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, NoteTone::kSampleRate, 1};
     const pa_buffer_attr buffer{uint32_t(-1), kQueueBytes, kStartBytes, kRequestBytes,
                                 uint32_t(-1)};
     int error = 0;
-    m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie", &spec,
-                             nullptr, &buffer, &error);
+    m_stream = pa_simple_new(nullptr, m_application, PA_STREAM_PLAYBACK, nullptr, "Mélodie",
+                             &format, nullptr, &buffer, &error);
     return m_stream ? AudioProblem::None : AudioProblem::NoServer;
 }
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package as it ships: built from the release preset (hardening on), checked with lintian
 # (no error, no warning) and the sources with reuse (every file says its licence).
 # Usage: check-release.sh SOURCE_DIR

@@ -164,8 +164,7 @@ void TestDeviceModel::pitch()
     QCOMPARE(NoteTone::frequency(22), 440.0);
     QCOMPARE(NoteTone::frequency(34), 880.0);
     QCOMPARE(NoteTone::frequency(10), 220.0);
-    QVERIFY(qAbs(NoteTone::frequency(1) - 130.813) <
-            0.001); // Do2, an octave and a half below
+    QVERIFY(qAbs(NoteTone::frequency(1) - 130.813) < 0.001); // Do2, an octave and a half below
     QCOMPARE(NoteTone::frequency(0), 0.0);
     QCOMPARE(NoteTone::frequency(37), 0.0);
 }

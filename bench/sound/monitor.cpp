@@ -13,11 +13,11 @@ constexpr std::size_t kPiece = Monitor::kRate / 1000; // samples
 
 Monitor::Monitor()
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     const pa_buffer_attr buffer{uint32_t(-1), uint32_t(-1), uint32_t(-1), uint32_t(-1),
                                 uint32_t(kPiece * 2)};
     m_stream = pa_simple_new(nullptr, "soundbench", PA_STREAM_RECORD, "null.monitor", "monitor",
-                             &spec, nullptr, &buffer, nullptr);
+                             &format, nullptr, &buffer, nullptr);
     if (m_stream)
         m_reader = std::thread([this] { record(); });
 }
