@@ -1,21 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "form1.h"
+#include "givenports.h"
 #include "messageboxcloser.h"
+#include "recordinglink.h"
 #include "warningbox.h"
+#include "windowdriver.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 #include <QWindow>
 
-// The warning box: how it looks, and option names kept whole when its text wraps.
+// The warning box, and the sheet that stands for it inside the window where a box of its own
+// cannot be a dialog of the window: how it looks, and option names kept whole when its text
+// wraps.
 class TestWarningBox : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { setWarningsInsideWindow(false); }
     void optionsKeptWhole_data();
     void optionsKeptWhole();
+    void boxShowsTheTextAsGiven_data();
     void boxShowsTheTextAsGiven();
     void boxIsADialogOfItsWindow();
+    void sheetHoldsTheWindowUntilDismissed_data();
+    void sheetHoldsTheWindowUntilDismissed();
+    void longTextScrollsInsideTheWindow();
+    void warningsInARowComeOneAfterTheOther();
 };
 
 void TestWarningBox::optionsKeptWhole_data()
@@ -46,8 +65,17 @@ void TestWarningBox::optionsKeptWhole()
     QCOMPARE(::optionsKeptWhole(text), expected);
 }
 
+void TestWarningBox::boxShowsTheTextAsGiven_data()
+{
+    QTest::addColumn<bool>("insideWindow");
+    QTest::newRow("box") << false;
+    QTest::newRow("sheet") << true;
+}
+
 void TestWarningBox::boxShowsTheTextAsGiven()
 {
+    QFETCH(bool, insideWindow);
+    setWarningsInsideWindow(insideWindow);
     QWidget window;
     window.setWindowIcon(QIcon(QPixmap(16, 16)));
     window.show();
@@ -99,6 +127,120 @@ void TestWarningBox::boxIsADialogOfItsWindow()
     const QPoint offCentre = seen.centre - window.frameGeometry().center();
     QVERIFY2(offCentre.manhattanLength() <= 2,
              qPrintable(u"%1, %2"_qs.arg(offCentre.x()).arg(offCentre.y())));
+}
+
+void TestWarningBox::sheetHoldsTheWindowUntilDismissed_data()
+{
+    QTest::addColumn<int>("key"); // 0: a click on OK
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("OK") << 0;
+}
+
+// Everything goes through the window's native window, as the user's input does, so that a
+// click lands on whatever lies under it.
+void TestWarningBox::sheetHoldsTheWindowUntilDismissed()
+{
+    QFETCH(int, key);
+    setWarningsInsideWindow(true);
+    RecordingLink link;
+    Form1 window(link, givenPortsOnly());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowDriver driver(&window);
+    driver.click(u"Option1"_qs);
+    auto *transfert = driver.control<QToolButton>(u"Command2"_qs);
+    auto *notes = driver.control<QComboBox>(u"notes"_qs);
+    QVERIFY(transfert->isEnabled());
+    driver.type(u"tempo"_qs, u"120"_qs);
+    driver.type(u"notes"_qs, u"La3"_qs); // the note value is missing: one warning
+    const QSize size = window.size();
+    QWindow *native = window.windowHandle();
+    struct {
+        QWidget *sheet = nullptr;
+        QRect card;
+        bool transfertPressed = false;
+        bool focusLeft = false;
+        QAccessible::Role role = QAccessible::NoRole;
+        QString description;
+    } seen;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, [&] {
+        auto *sheet = window.findChild<QWidget *>(u"warningSheet"_qs);
+        if (seen.sheet || !sheet || !sheet->isVisible())
+            return;
+        seen.sheet = sheet;
+        seen.card = sheet->findChild<QWidget *>(u"warningCard"_qs)->geometry();
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(sheet);
+        seen.role = spoken->role();
+        seen.description = spoken->text(QAccessible::Description);
+        QSignalSpy pressed(transfert, &QToolButton::pressed);
+        QTest::mousePress(native, Qt::LeftButton, {}, transfert->geometry().center());
+        seen.transfertPressed = !pressed.isEmpty();
+        if (!seen.transfertPressed) // else the release would open a second warning
+            QTest::mouseRelease(native, Qt::LeftButton, {}, transfert->geometry().center());
+        for (int key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_L, Qt::Key_A})
+            QTest::keyClick(native, Qt::Key(key));
+        seen.focusLeft = !sheet->isAncestorOf(QApplication::focusWidget());
+        if (key)
+            QTest::keyClick(native, Qt::Key(key));
+        else
+            QTest::mouseClick(native, Qt::LeftButton, {},
+                              sheet->findChild<QPushButton *>()->mapTo(&window, QPoint(4, 4)));
+    });
+    probe.start(0);
+    driver.click(u"Command2"_qs); // returns once the warning is dismissed
+
+    QVERIFY(seen.sheet);
+    QVERIFY(!window.findChild<QWidget *>(u"warningSheet"_qs));
+    QCOMPARE(seen.card.center(), window.rect().center());
+    QVERIFY(window.rect().contains(seen.card));
+    QCOMPARE(window.size(), size);
+    QVERIFY(!seen.transfertPressed);
+    QVERIFY(!seen.focusLeft);
+    QCOMPARE(notes->currentText(), u"La3"_qs);
+    QCOMPARE(link.wire, QByteArray());
+    QCOMPARE(seen.role, QAccessible::AlertMessage);
+    QCOMPARE(seen.description, u"Veillez indiquer une durée de note"_qs);
+}
+
+void TestWarningBox::longTextScrollsInsideTheWindow()
+{
+    setWarningsInsideWindow(true);
+    QWidget window;
+    window.setFixedSize(357, 261);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QRect card;
+    bool scrolls = false;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, [&] {
+        auto *sheet = window.findChild<QWidget *>(u"warningSheet"_qs);
+        if (!sheet || !sheet->isVisible())
+            return;
+        card = sheet->findChild<QWidget *>(u"warningCard"_qs)->geometry();
+        scrolls = sheet->findChild<QScrollArea *>()->verticalScrollBar()->isVisible();
+        sheet->close();
+    });
+    probe.start(0);
+    showWarningBox(&window, u"Une ligne de texte qui revient encore. "_qs.repeated(40));
+
+    QVERIFY(window.rect().contains(card));
+    QVERIFY(scrolls);
+    QCOMPARE(window.size(), QSize(357, 261));
+}
+
+void TestWarningBox::warningsInARowComeOneAfterTheOther()
+{
+    setWarningsInsideWindow(true);
+    QWidget window;
+    window.show();
+    MessageBoxCloser boxes;
+    showWarningBox(&window, u"Première."_qs);
+    QCOMPARE(window.findChildren<QWidget *>(u"warningSheet"_qs).size(), 0);
+    showWarningBox(&window, u"Seconde."_qs);
+    QCOMPARE(boxes.texts(), QStringList({u"Première."_qs, u"Seconde."_qs}));
 }
 
 QTEST_MAIN(TestWarningBox)

@@ -1,13 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "warningbox.h"
 
+#include "warningsheet.h"
+
+#include <QApplication>
 #include <QList>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QWindow>
 
+#include <optional>
+
+namespace {
+
+std::optional<bool> insideWindow;
+
+} // namespace
+
+bool warningsInsideWindow()
+{
+    if (!insideWindow)
+        insideWindow = QGuiApplication::platformName().startsWith(u"wayland");
+    return *insideWindow;
+}
+
+void setWarningsInsideWindow(bool inside)
+{
+    insideWindow = inside;
+}
+
+bool warningOpen(const QWidget *window)
+{
+    return QApplication::activeModalWidget() || (window && openWarningSheet(window->window()));
+}
+
 void showWarningBox(QWidget *parent, const QString &text)
 {
+    if (parent && warningsInsideWindow()) {
+        showWarningSheet(parent->window(), optionsKeptWhole(text));
+        return;
+    }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
