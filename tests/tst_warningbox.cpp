@@ -202,6 +202,7 @@ void TestWarningBox::sheetHoldsTheWindowUntilDismissed()
     QVERIFY(!seen.transfertPressed);
     QVERIFY(!seen.focusLeft);
     QCOMPARE(notes->currentText(), u"La3"_qs);
+    QCOMPARE(QApplication::focusWidget(), notes); // back where the user was
     QCOMPARE(link.wire, QByteArray());
     QCOMPARE(seen.role, QAccessible::AlertMessage);
     QCOMPARE(seen.description, u"Veillez indiquer une durée de note"_qs);

@@ -138,6 +138,9 @@ void WarningSheet::done(int result)
 
 void showWarningSheet(QWidget *window, const QString &text)
 {
+    // An open list would stay over the sheet and keep the input.
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
     QPointer<WarningSheet> sheet = new WarningSheet(window, text);
     QEventLoop loop;
     QObject::connect(sheet, &QDialog::finished, &loop, &QEventLoop::quit);
