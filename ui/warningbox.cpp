@@ -43,8 +43,8 @@ void showWarningBox(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tinkora"), optionsKeptWhole(text),
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // typed text is shown as typed, never as markup
-    // A dialog of the window, not a window of its own: Wayland compositors place it over its
-    // parent only through the transient parent, and draw only the buttons that the flags ask for.
+    // A dialog of the window, not a window of its own: window managers place it over its parent
+    // through the transient parent, and draw only the buttons that the flags ask for.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
     if (parent) {
