@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -73,7 +76,7 @@ WarningSheet::WarningSheet(QWidget *window, const QString &text)
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setDefault(true);
+    ok->setDefault(true); // drawn as the default; keyPressEvent makes Enter press it
 
     auto *layout = new QGridLayout(m_card);
     layout->addWidget(iconLabel(m_card), 0, 0);
