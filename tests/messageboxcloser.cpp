@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 MessageBoxCloser::MessageBoxCloser()
@@ -21,6 +22,8 @@ QStringList MessageBoxCloser::texts() const
 
 void MessageBoxCloser::closeOpenBox()
 {
+    if (closeOpenSheet())
+        return;
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
@@ -30,4 +33,26 @@ void MessageBoxCloser::closeOpenBox()
         ok->click();
     else
         QTest::keyClick(box, answerKey);
+}
+
+// The topmost sheet of any window, read from its labels, closed with its one button.
+bool MessageBoxCloser::closeOpenSheet()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        QList<QWidget *> sheets = window->findChildren<QWidget *>(u"warningSheet"_qs);
+        sheets.removeIf([](const QWidget *sheet) { return !sheet->isVisible(); });
+        if (sheets.isEmpty())
+            continue;
+        QWidget *sheet = sheets.last();
+        const QString text = sheet->findChild<QLabel *>(u"warningText"_qs)->text();
+        const QLabel *icon = sheet->findChild<QLabel *>(u"warningIcon"_qs);
+        const QList<QAbstractButton *> buttons = sheet->findChildren<QAbstractButton *>();
+        boxes.append({sheet->findChild<QLabel *>(u"warningHeading"_qs)->text(),
+                      QString(text).remove(QChar(0x2060)),
+                      icon->pixmap().isNull() ? QMessageBox::NoIcon : QMessageBox::Warning,
+                      int(buttons.size()), sheet->windowIcon(), text});
+        buttons.first()->click();
+        return true;
+    }
+    return false;
 }

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QTimer>
 
-// Watches for modal message boxes while a test drives the window, records each one and
-// dismisses it with its OK button, as the user would.
+// Watches for modal message boxes, and for warning sheets inside a window, while a test drives
+// the window, records each one and dismisses it with its OK button, as the user would.
 class MessageBoxCloser : public QObject {
     Q_OBJECT
 public:
@@ -29,5 +29,6 @@ public:
 
 private:
     void closeOpenBox();
+    bool closeOpenSheet();
     QTimer m_timer;
 };

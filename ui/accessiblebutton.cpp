@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "accessiblebutton.h"
 
+#include "warningbox.h"
+
 #include <QAbstractButton>
-#include <QApplication>
 #include <QPointer>
 #include <QRadioButton>
 
@@ -56,7 +57,7 @@ void AccessibleButton::doAction(const QString &action)
     QMetaObject::invokeMethod(
         button(),
         [button = QPointer(button()), toggle] {
-            if (!button || !button->isEnabled() || QApplication::activeModalWidget())
+            if (!button || !button->isEnabled() || warningOpen(button))
                 return;
             // A checked port stays checked, as Qt's own Toggle leaves it.
             if (toggle)

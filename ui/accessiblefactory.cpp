@@ -2,6 +2,7 @@
 #include "accessiblefactory.h"
 
 #include "accessiblebutton.h"
+#include "warningbox.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -55,7 +56,7 @@ public:
 
     void doAction(const QString &action) override
     {
-        if (action != showMenuAction() && action != pressAction())
+        if ((action != showMenuAction() && action != pressAction()) || warningOpen(list()))
             return;
         if (list()->view()->isVisible())
             list()->hidePopup();
@@ -82,6 +83,9 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     // Qt gives a plain top-level widget the role of a filler; ours is the program's window.
     if (className == u"Form1")
         return new QAccessibleWidget(widget, QAccessible::Window);
+    // A warning inside the window is announced as the box it stands for.
+    if (className == u"WarningSheet")
+        return new QAccessibleWidget(widget, QAccessible::AlertMessage);
     auto *list = qobject_cast<QComboBox *>(object);
     if (className == u"QComboBox" && list)
         return new NamedListAccessible(list);
