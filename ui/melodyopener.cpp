@@ -37,8 +37,11 @@ QString droppedPath(const QMimeData *data)
 
 } // namespace
 
+// A child of the window as well as its member: it leaves the window's children before the
+// window deletes them, and tests find it by name.
 MelodyOpener::MelodyOpener(QWidget &window, TransferView &view, SerialLink &link)
-    : m_window(window)
+    : QObject(&window)
+    , m_window(window)
     , m_view(view)
     , m_link(link)
     , m_openAction(new QAction(QStringLiteral("Ouvrir une mélodie…"), &window))
