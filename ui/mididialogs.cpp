@@ -78,6 +78,8 @@ std::optional<int> MidiDialogs::chooseTempo(const QString &shownName)
     dialog.setIntValue(kStartTempo);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (auto *label = dialog.findChild<QLabel *>())
+        label->setWordWrap(true); // a sentence, not a field's name
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.intValue();
