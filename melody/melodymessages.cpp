@@ -73,3 +73,27 @@ QString melodyNeedsAPortText()
     return QStringLiteral("Choisissez d'abord %1 ou %2, puis ouvrez la mélodie.")
         .arg(portName(1), portName(2));
 }
+
+QString chooseMidiLineText(const QString &shownName, int count)
+{
+    return QStringLiteral("%1 a %2 lignes mélodiques : choisissez celle à envoyer.")
+        .arg(shownName, QString::number(count));
+}
+
+QString sendExcerptQuestion(int lineNotes, int lastNote)
+{
+    const QString notes =
+        lineNotes == 1 ? QStringLiteral("1 note") : QStringLiteral("%1 notes").arg(lineNotes);
+    if (lastNote == 1)
+        return QStringLiteral("La ligne choisie a %1 ; envoyer la note 1 ?").arg(notes);
+    return QStringLiteral("La ligne choisie a %1 ; envoyer les notes 1 à %2 ?")
+        .arg(notes, QString::number(lastNote));
+}
+
+QString midiTempoQuestion(const QString &shownName)
+{
+    return QStringLiteral("Le tempo change le long de la ligne choisie de %1 : tapez celui à "
+                          "garder, de %2 à %3 noires par minute.")
+        .arg(shownName, QString::number(MelodyChoices::kLowestTempo),
+             QString::number(MelodyChoices::kHighestTempo));
+}

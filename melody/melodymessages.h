@@ -20,5 +20,11 @@ inline constexpr int kMaxListedProblems = 10;
 QString sendMelodyQuestion(const QString &shownName, int count, int firstSlot);
 // "Note 5 sur 22"
 QString sendProgressText(int note, int total);
+// A MIDI file with count lines that could be the melody, to choose one from.
+QString chooseMidiLineText(const QString &shownName, int count);
+// "La ligne choisie a 44 notes ; envoyer les notes 1 à 31 ?"
+QString sendExcerptQuestion(int lineNotes, int lastNote);
+// A MIDI line whose tempo changes: the window asks for the one to keep.
+QString midiTempoQuestion(const QString &shownName);
 // Nothing can be sent before a port is open.
 QString melodyNeedsAPortText();

@@ -35,6 +35,11 @@ struct MelodyProblem {
 // What the user decides about a file where the file leaves a choice; none of it is needed by a
 // table. Notes are counted from 1, both ends included.
 struct MelodyChoices {
+    // A tempo given in place of the file's, per minute; each note's duration is then judged
+    // at it by the window's own rule.
+    static constexpr int kLowestTempo = 1;
+    static constexpr int kHighestTempo = 24000;
+
     bool skipRests = false;
     std::optional<int> track; // from 1, in file order
     std::optional<int> channel;
@@ -65,4 +70,5 @@ struct MelodyReading {
     std::vector<MelodyLine> lines;
     bool tempoNeeded = false; // the MIDI file's tempo changes along the line
     bool excerptable = false; // a line of a longer piece: a part of it may be taken
+    int lineNotes = 0;        // the chosen MIDI line's notes, all of them, whatever was taken
 };

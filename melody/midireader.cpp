@@ -45,6 +45,7 @@ public:
             return m_reading;
         m_line = *line;
         m_voices = MidiLines::voicesOf(m_file, m_line.track, m_line.channel);
+        m_reading.lineNotes = int(m_voices.size());
         if (!chooseNotes())
             return m_reading;
         m_places.emplace(m_file, m_line.track);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bytes.h"
+#include "dryrun.h"
 #include "form1.h"
 #include "givenports.h"
 #include "messageboxcloser.h"
@@ -17,8 +17,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,23 +25,6 @@
 namespace {
 
 const QString kExamples = QStringLiteral(EXAMPLES_DIR);
-
-// The frames tinkora-send's dry run lists for a file, as bytes on the line.
-QByteArray dryRunFrames(const QString &file)
-{
-    QProcess send;
-    send.start(QStringLiteral(TINKORA_SEND), {file, u"--dry-run"_qs});
-    send.waitForFinished();
-    static const QRegularExpression line(u"^Note \\d+ @(\\d+) : (\\S+), .* \\((\\d+)\\)$"_qs,
-                                         QRegularExpression::MultilineOption);
-    QByteArray wire;
-    for (const QRegularExpressionMatch &match :
-         line.globalMatch(QString::fromUtf8(send.readAllStandardOutput()))) {
-        wire += bytes({match.captured(1).toInt(), NoteCodeFor(match.captured(2)).value_or(0),
-                       match.captured(3).toInt()});
-    }
-    return wire;
-}
 
 } // namespace
 

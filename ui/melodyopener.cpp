@@ -4,7 +4,8 @@
 #include "melodymessages.h"
 #include "melodyplan.h"
 #include "melodyrun.h"
-#include "melodysource.h"
+#include "midianswers.h"
+#include "mididialogs.h"
 #include "module1.h"
 #include "portchoice.h"
 #include "seriallink.h"
@@ -36,12 +37,17 @@ QString droppedPath(const QMimeData *data)
 
 } // namespace
 
+// A child of the window as well as its member: it leaves the window's children before the
+// window deletes them, and tests find it by name.
 MelodyOpener::MelodyOpener(QWidget &window, TransferView &view, SerialLink &link)
-    : m_window(window)
+    : QObject(&window)
+    , m_window(window)
     , m_view(view)
     , m_link(link)
     , m_openAction(new QAction(QStringLiteral("Ouvrir une mélodie…"), &window))
     , m_lastFolder(QDir::currentPath())
+    , m_dialogs(std::make_unique<MidiDialogs>(window))
+    , m_questions(m_dialogs.get())
 {
     setObjectName(QStringLiteral("melodyOpener"));
     m_openAction->setObjectName(QStringLiteral("openMelody"));
@@ -51,6 +57,13 @@ MelodyOpener::MelodyOpener(QWidget &window, TransferView &view, SerialLink &link
     window.addAction(m_openAction);
     window.setAcceptDrops(true);
     window.installEventFilter(this);
+}
+
+MelodyOpener::~MelodyOpener() = default;
+
+void MelodyOpener::askMidiWith(MidiQuestions &questions)
+{
+    m_questions = &questions;
 }
 
 QString MelodyOpener::transferToolTip()
@@ -75,7 +88,11 @@ void MelodyOpener::openFile(const QString &path)
         return;
     m_lastFolder = QFileInfo(path).absolutePath();
     const QString shownName = quotedUserText(QFileInfo(path).fileName());
-    const MelodyLoad load = MelodySource::load(path);
+    const std::optional<MelodyLoad> asked =
+        MidiAnswers::load(path, shownName, Module1::transferState.NoteNumber, *m_questions);
+    if (!asked)
+        return;
+    const MelodyLoad &load = *asked;
     if (!load.ok()) {
         m_view.ShowWarning(unreadableMelodyText(shownName, load.problem));
         return;

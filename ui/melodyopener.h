@@ -5,8 +5,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class MelodyPlan;
 class MelodyRun;
+class MidiDialogs;
+class MidiQuestions;
 class QAction;
 class QContextMenuEvent;
 class QDropEvent;
@@ -22,6 +26,7 @@ class MelodyOpener : public QObject {
     Q_OBJECT
 public:
     MelodyOpener(QWidget &window, TransferView &view, SerialLink &link);
+    ~MelodyOpener() override;
 
     // The tooltip of "Transfert", which says where whole melodies come in.
     static QString transferToolTip();
@@ -29,6 +34,9 @@ public:
     // Asks for a file in Qt's own dialog, starting in the folder last used in this run.
     void open();
     void openFile(const QString &path);
+    // Who answers what a MIDI file leaves open (the line, an excerpt, the tempo); the window's
+    // own dialogs unless told otherwise. questions must outlive this opener.
+    void askMidiWith(MidiQuestions &questions);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,4 +55,6 @@ private:
     QAction *m_openAction = nullptr;
     QString m_lastFolder;
     QPointer<MelodyRun> m_run;
+    std::unique_ptr<MidiDialogs> m_dialogs;
+    MidiQuestions *m_questions = nullptr;
 };
