@@ -127,6 +127,7 @@ private:
             const QStringView digits = item.text.sliced(equals + 1).trimmed();
             const std::optional<int> value = equals < 0 ? std::nullopt : RtttlNote::number(digits);
             const QChar name = key.size() == 1 ? key[0].toLower() : QChar();
+            const int number = value.value_or(0); // read below only when there is one
             if (name == u'b' && equals >= 0) {
                 readTempo(item, digits);
             } else if (!value || (name != u'd' && name != u'o')) {
@@ -137,20 +138,20 @@ private:
             } else if (name == u'd') {
                 // 32 is RTTTL, and refused only at the notes that use it.
                 RtttlNote plain;
-                plain.duration = *value;
-                if (!plain.valueIndex() && *value != 32)
+                plain.duration = number;
+                if (!plain.valueIndex() && number != 32)
                     problem(item.offset,
                             QStringLiteral("Durée par défaut %1 impossible : 1, 2, 4, 8 ou 16.")
                                 .arg(quotedUserText(item.text.toString())));
                 else
-                    m_defaults.duration = *value;
+                    m_defaults.duration = number;
             } else if (name == u'o') {
-                if (*value > 9)
+                if (number > 9)
                     problem(item.offset,
                             QStringLiteral("Octave par défaut %1 impossible : de 0 à 9.")
                                 .arg(quotedUserText(item.text.toString())));
                 else
-                    m_defaults.octave = *value;
+                    m_defaults.octave = number;
             }
         }
     }
