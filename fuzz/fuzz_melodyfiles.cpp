@@ -6,31 +6,12 @@
 // Input: one byte of switches (bit 0: RTTTL, bit 1: skip rests), one byte for the first slot,
 // then the file's bytes.
 
-#include "durationtable.h"
 #include "melodyfile.h"
-#include "melodyplan.h"
-#include "notetable.h"
+#include "planchecks.h"
 #include "rtttlreader.h"
 #include "tablereader.h"
-#include "transferstate.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-void check(bool holds, const char *rule)
-{
-    if (!holds) {
-        std::fprintf(stderr, "invariant broken: %s\n", rule);
-        std::abort();
-    }
-}
-
-bool isNoteName(const QString &text, quint8 code)
-{
-    return code >= 1 && code <= NoteTable.size() && NoteTable[code - 1].name == text;
-}
 
 void checkPlan(const MelodyReading &reading, const MelodyPlan &plan, int firstSlot, int lines)
 {
@@ -38,30 +19,7 @@ void checkPlan(const MelodyReading &reading, const MelodyPlan &plan, int firstSl
         check(problem.line >= 1 && problem.line <= lines && problem.column >= 0 &&
                   !problem.text.isEmpty(),
               "a problem points into the file and says something");
-    if (!plan.ok()) {
-        check(plan.frames().empty(), "a refused file gives no frame");
-        return;
-    }
-    const std::vector<PlannedFrame> &frames = plan.frames();
-    check(!frames.empty(), "an accepted file has notes");
-    check(frames.size() == reading.notes.size(), "every note of an accepted file is sent");
-    check(int(frames.size()) <= TransferState::MaxNotes - firstSlot + 1, "no slot beyond 31");
-
-    QByteArray wire;
-    for (const PlannedFrame &planned : frames)
-        wire += planned.frame.toBytes();
-    check(wire.size() == 3 * qsizetype(frames.size()), "only whole frames");
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const MelodyNote &note = reading.notes[i];
-        const int slot = firstSlot + int(i);
-        check(quint8(wire[3 * i]) == 2 * (slot - 1), "consecutive slots from the first one");
-        check(isNoteName(note.note.text, quint8(wire[3 * i + 1])), "the table's note code");
-        const std::optional<qint32> dividend = DurationDividendFor(note.value.text);
-        check(dividend.has_value(), "a listed note value");
-        const DurationResult duration = ComputeDurationCode(*dividend, note.tempo.text);
-        check(duration.ok() && quint8(wire[3 * i + 2]) == duration.value,
-              "the duration rule's byte");
-    }
+    checkFrames(reading, plan, firstSlot);
 }
 
 } // namespace

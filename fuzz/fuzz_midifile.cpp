@@ -7,26 +7,12 @@
 // tempo, bit 4: an excerpt), one byte for the first slot, one each for the track, the channel,
 // the tempo and the excerpt's two ends, then the file after its "MThd", which is put back.
 
-#include "durationtable.h"
-#include "melodyplan.h"
 #include "melodysource.h"
-#include "notetable.h"
-#include "transferstate.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "planchecks.h"
 
 namespace {
 
 constexpr size_t kSettings = 7;
-
-void check(bool holds, const char *rule)
-{
-    if (!holds) {
-        std::fprintf(stderr, "invariant broken: %s\n", rule);
-        std::abort();
-    }
-}
 
 MelodyChoices choicesFrom(const quint8 *data)
 {
@@ -70,25 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     const MelodyPlan plan = MelodyPlan::make(reading, firstSlot);
     for (const MelodyProblem &problem : plan.problems())
         check(!problem.text.isEmpty(), "a problem says something");
-    if (!plan.ok()) {
-        check(plan.frames().empty(), "a refused file gives no frame");
-        return 0;
-    }
-    const std::vector<PlannedFrame> &frames = plan.frames();
-    check(!frames.empty() && frames.size() == reading.notes.size(), "every note is sent");
-    check(int(frames.size()) <= TransferState::MaxNotes - firstSlot + 1, "no slot beyond 31");
-    QByteArray wire;
-    for (const PlannedFrame &planned : frames)
-        wire += planned.frame.toBytes();
-    check(wire.size() == 3 * qsizetype(frames.size()), "only whole frames");
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const MelodyNote &note = reading.notes[i];
-        check(quint8(wire[3 * i]) == 2 * (firstSlot + int(i) - 1), "consecutive slots");
-        check(NoteCodeFor(note.note.text) == quint8(wire[3 * i + 1]), "the table's note code");
-        const DurationResult duration =
-            ComputeDurationCode(*DurationDividendFor(note.value.text), note.tempo.text);
-        check(duration.ok() && quint8(wire[3 * i + 2]) == duration.value,
-              "the duration rule's byte");
-    }
+    checkFrames(reading, plan, firstSlot);
     return 0;
 }
