@@ -8,6 +8,7 @@
 #include "mididialogs.h"
 #include "module1.h"
 #include "portchoice.h"
+#include "sendquestion.h"
 #include "seriallink.h"
 #include "showntext.h"
 #include "transferview.h"
@@ -18,9 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -134,18 +133,10 @@ QString MelodyOpener::choosePath()
 
 bool MelodyOpener::confirm(const QString &shownName, const MelodyPlan &plan)
 {
-    const int count = int(plan.frames().size());
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tinkora"),
-                    sendMelodyQuestion(shownName, count, plan.frames().front().slot),
-                    QMessageBox::NoButton, &m_window);
-    box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(plan.remarks().join(u'\n')); // an octave shift, rests dropped
-    QPushButton *send = box.addButton(QStringLiteral("Envoyer"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    box.setDefaultButton(send);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == send;
+    return askToSend(
+        &m_window,
+        sendMelodyQuestion(shownName, int(plan.frames().size()), plan.frames().front().slot),
+        plan.remarks().join(u'\n')); // an octave shift, rests dropped
 }
 
 bool MelodyOpener::eventFilter(QObject *watched, QEvent *event)

@@ -2,13 +2,13 @@
 #include "mididialogs.h"
 
 #include "melodymessages.h"
+#include "sendquestion.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -56,15 +56,7 @@ std::optional<int> MidiDialogs::chooseLine(const QString &shownName,
 
 bool MidiDialogs::takeExcerpt(int lineNotes, int lastNote)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tinkora"),
-                    sendExcerptQuestion(lineNotes, lastNote), QMessageBox::NoButton, &m_window);
-    box.setTextFormat(Qt::PlainText);
-    QPushButton *send = box.addButton(QStringLiteral("Envoyer"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    box.setDefaultButton(send);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == send;
+    return askToSend(&m_window, sendExcerptQuestion(lineNotes, lastNote));
 }
 
 std::optional<int> MidiDialogs::chooseTempo(const QString &shownName)
