@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "notetone.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -16,18 +18,23 @@ enum class AudioProblem {
 // long as the sound takes, so only a worker thread of its own makes them (NotePlayer's).
 class AudioOut {
 public:
+    // How the player paces its writes, so an output sizes its buffer for them: a piece at a time,
+    // once no more than kRefillSamples are waiting to be heard. So at most 35 ms are queued, and
+    // a stop is heard within that and a fade: nothing queued is ever dropped, which would leave
+    // the server a moment with nothing to play and a click. Between writes, the player waits
+    // where a stop wakes it.
+    static constexpr int kPieceSamples = NoteTone::kSampleRate / 50;       // 20 ms
+    static constexpr int kRefillSamples = NoteTone::kSampleRate * 3 / 200; // 15 ms
+
     virtual ~AudioOut() = default;
 
     virtual AudioProblem open() = 0;
-    // Queues samples; waits while the output's small buffer is full.
+    // Queues samples; may wait while the output's buffer is full.
     virtual AudioProblem write(const QByteArray &samples) = 0;
     // Waits until everything queued has been heard.
     virtual AudioProblem drain() = 0;
     // How many samples written have not been heard yet.
     virtual qint64 pendingSamples() = 0;
-    // Stops at once: what has not been heard yet is dropped, and samples written next follow
-    // what was heard last (the player writes a fade there, so no click is heard).
-    virtual AudioProblem discard() = 0;
     // Drops whatever has not been heard yet and releases the output.
     virtual void close() = 0;
     // From another thread, when a stop is asked: a write waiting for room may return early.

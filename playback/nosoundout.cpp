@@ -10,7 +10,6 @@ public:
     AudioProblem write(const QByteArray &) override { return AudioProblem::ServerGone; }
     AudioProblem drain() override { return AudioProblem::ServerGone; }
     qint64 pendingSamples() override { return 0; }
-    AudioProblem discard() override { return AudioProblem::ServerGone; }
     void close() override {}
     void interrupt() override {}
 };

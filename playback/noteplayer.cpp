@@ -7,9 +7,17 @@
 
 namespace {
 
-// The worker wakes once a piece: a stop waits at most this long, and a note's line is printed
-// within this of its first sample being heard.
-constexpr int kPieceSamples = NoteTone::kSampleRate / 100; // 10 ms
+// Written first: a stream's very first samples may be lost while the server fits it in, so let
+// them be silence, not the start of the first note's fade.
+constexpr int kLeadInSamples = NoteTone::kSampleRate / 100; // 10 ms
+
+// How long the sound takes to play samples; at least a millisecond, so an output whose clock
+// stands still is asked again now and then, not all the time.
+std::chrono::microseconds playingTime(qint64 samples)
+{
+    return std::chrono::microseconds(
+        std::max<qint64>(1000, samples * 1000000 / NoteTone::kSampleRate));
+}
 
 } // namespace
 
@@ -69,40 +77,51 @@ void NotePlayer::fail(AudioProblem problem)
     emit failed(problem);
 }
 
-bool NotePlayer::next(Queued &note)
-{
-    std::unique_lock lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_stopping || m_finishing || !m_queue.empty(); });
-    if (m_stopping || m_queue.empty())
-        return false;
-    note = m_queue.front();
-    m_queue.pop_front();
-    return true;
-}
-
 void NotePlayer::work()
 {
     raiseSoundThreadPriority();
     AudioProblem problem = m_out->open();
-    // A stream's very first samples may be lost while the server fits it in: let them be
-    // silence, not the start of the first note's fade.
     if (problem == AudioProblem::None)
-        problem = m_out->write(QByteArray(2 * kPieceSamples, '\0'));
+        problem = m_out->write(QByteArray(2 * kLeadInSamples, '\0'));
     if (problem != AudioProblem::None) {
         fail(problem);
         return;
     }
-    m_writtenSamples = kPieceSamples;
-    Queued note{};
-    while (next(note)) {
-        if (!sound(note))
-            return;
+    m_writtenSamples = kLeadInSamples;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        lock.unlock();
+        const qint64 heard = heardUpTo();
+        announce(heard);
+        lock.lock();
+        if (m_stopping)
+            break;
+        if (m_writtenSamples - heard <= AudioOut::kRefillSamples) {
+            if (const QByteArray piece = nextPiece(); !piece.isEmpty()) {
+                lock.unlock();
+                if (problem = m_out->write(piece); problem != AudioProblem::None) {
+                    fail(problem);
+                    return;
+                }
+                m_writtenSamples += piece.size() / 2;
+                lock.lock();
+                continue;
+            }
+        }
+        const std::optional<qint64> look = nextLook(heard);
+        if (!look && m_finishing)
+            break;
+        // A new note, a finish or a stop wakes the worker before its time.
+        if (look)
+            m_wake.wait_for(lock, playingTime(*look - heard));
+        else
+            m_wake.wait(lock);
     }
+    lock.unlock();
     if (m_stopping) {
         fadeOutNow();
         return;
     }
-    announce(m_writtenSamples);
     if (problem = m_out->drain(); problem != AudioProblem::None) {
         fail(problem);
         return;
@@ -111,28 +130,46 @@ void NotePlayer::work()
     emit finished();
 }
 
-bool NotePlayer::sound(const Queued &note)
+QByteArray NotePlayer::nextPiece()
 {
-    m_written.push_back(
-        {NoteTone(note.noteCode, note.durationByte, m_tone), m_writtenSamples, note.index});
-    const NoteTone &tone = m_written.back().tone;
-    for (int at = 0; at < tone.length(); at += kPieceSamples) {
-        if (m_stopping) {
-            fadeOutNow();
-            return false;
+    QByteArray piece;
+    qint64 end = m_writtenSamples;
+    while (piece.size() < 2 * AudioOut::kPieceSamples) {
+        if (m_written.empty() || end >= m_written.back().start + m_written.back().tone.length()) {
+            if (m_queue.empty())
+                break;
+            const Queued note = m_queue.front();
+            m_queue.pop_front();
+            m_written.push_back(
+                {NoteTone(note.noteCode, note.durationByte, m_tone), end, note.index});
+            continue;
         }
-        QByteArray piece;
-        tone.append(piece, at, kPieceSamples);
-        if (const AudioProblem problem = m_out->write(piece); problem != AudioProblem::None) {
-            fail(problem);
-            return false;
-        }
-        m_writtenSamples += piece.size() / 2;
-        // Asking the output costs a wake-up of its own: only while a note waits to be announced.
-        if (!m_written.back().announced)
-            announce(heardUpTo());
+        const Written &note = m_written.back();
+        note.tone.append(piece, int(end - note.start),
+                         AudioOut::kPieceSamples - int(piece.size() / 2));
+        end = m_writtenSamples + piece.size() / 2;
     }
-    return true;
+    return piece;
+}
+
+std::optional<qint64> NotePlayer::nextLook(qint64 heard) const
+{
+    std::optional<qint64> look;
+    const bool moreToWrite =
+        !m_queue.empty() ||
+        (!m_written.empty() &&
+         m_writtenSamples < m_written.back().start + m_written.back().tone.length());
+    if (moreToWrite)
+        look = m_writtenSamples - AudioOut::kRefillSamples;
+    for (const Written &written : m_written) {
+        if (written.announced)
+            continue;
+        look = std::min(look.value_or(written.start), written.start);
+        break;
+    }
+    if (look)
+        look = std::max(*look, heard);
+    return look;
 }
 
 qint64 NotePlayer::heardUpTo()
@@ -156,21 +193,16 @@ void NotePlayer::announce(qint64 heard)
 
 void NotePlayer::fadeOutNow()
 {
-    announce(heardUpTo());
-    // What the output has taken in already is still heard after the discard: the fade goes on
-    // from there, so the wave has no jump.
-    const qint64 heard = heardUpTo();
-    AudioProblem problem = m_out->discard();
-    const qint64 resumeAt = std::min(m_writtenSamples, heard + m_out->pendingSamples());
-    for (const Written &written : m_written) {
-        if (problem != AudioProblem::None)
-            break;
-        if (resumeAt < written.start || resumeAt >= written.start + written.tone.length())
-            continue;
-        QByteArray fade;
-        written.tone.appendFadeOut(fade, int(resumeAt - written.start));
-        problem = m_out->write(fade);
-        break;
+    // What was written is heard out, a few tens of milliseconds; the note it ends in fades from
+    // there, so the wave has no jump, and nothing after it sounds.
+    AudioProblem problem = AudioProblem::None;
+    if (!m_written.empty()) {
+        const Written &last = m_written.back();
+        if (const qint64 at = m_writtenSamples - last.start; at < last.tone.length()) {
+            QByteArray fade;
+            last.tone.appendFadeOut(fade, int(at));
+            problem = m_out->write(fade);
+        }
     }
     if (problem == AudioProblem::None)
         problem = m_out->drain();
@@ -178,5 +210,7 @@ void NotePlayer::fadeOutNow()
         fail(problem);
         return;
     }
+    // A note whose first samples were queued has begun to sound, if only for its fade.
+    announce(m_writtenSamples);
     m_out->close();
 }

@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // Sounds notes one after the other on an AudioOut, on a worker thread of its own: queueing never
@@ -29,8 +30,9 @@ public:
     void play(quint8 noteCode, quint8 durationByte);
     // Once every note queued has been heard: finished().
     void finish();
-    // At once: the note sounding fades out in 5 ms, the others are dropped. Returns once the
-    // fade has been heard and the output released. Returns the index of the last note that
+    // At once: what the output holds (35 ms at most) is heard out, then the note sounding fades
+    // out in 5 ms; the others are dropped. Returns once the fade has been heard and the output
+    // released. Returns the index of the last note that
     // began to sound, or -1.
     int stop();
 
@@ -45,7 +47,7 @@ private:
         quint8 durationByte;
         int index;
     };
-    // A note written to the output, maybe not all heard yet.
+    // A note written to the output, maybe not all of it yet, maybe not all heard yet.
     struct Written {
         NoteTone tone;
         qint64 start; // in samples since the output opened
@@ -54,11 +56,14 @@ private:
     };
 
     void work();
-    bool next(Queued &note);
-    // false when the output failed or a stop was asked; then the worker ends.
-    bool sound(const Queued &note);
+    // The next samples to write, up to a piece, taken from the note being written and the queue;
+    // empty when there is nothing left to write. Called with m_mutex held.
+    QByteArray nextPiece();
+    // When the worker should look again, in samples heard, or none when only a new note, a
+    // finish or a stop can give it something to do. Called with m_mutex held.
+    std::optional<qint64> nextLook(qint64 heard) const;
     qint64 heardUpTo();
-    // noteStarted() for the notes whose first sample has been heard (all: before a drain).
+    // noteStarted() for the notes whose first sample has been heard.
     void announce(qint64 heard);
     void fadeOutNow();
     void fail(AudioProblem problem);

@@ -8,13 +8,14 @@
 namespace {
 
 constexpr uint32_t kBytesPerMs = NoteTone::kSampleRate / 1000 * 2; // 16-bit mono
-// A stop drops what is queued, so a long queue costs nothing there; it keeps the sound whole
-// when the worker waits for a busy processor.
-constexpr uint32_t kQueueBytes = 200 * kBytesPerMs;
+// The server asks for more once 100 ms have been heard, not every few milliseconds: what it
+// granted before leaves the player's pieces room meanwhile.
+constexpr uint32_t kRequestBytes = 100 * kBytesPerMs;
+// The server keeps about half of what this exceeds two requests by in the sink: 10 ms, less than
+// the player ever has queued, so the sink never runs ahead of what it was given.
+constexpr uint32_t kQueueBytes = 2 * kRequestBytes + 20 * kBytesPerMs;
 // Playing starts after 5 ms queued: a note starts at once, even after a pause.
 constexpr uint32_t kStartBytes = 5 * kBytesPerMs;
-// The server asks for more every 10 ms: the player sees a stop, and the notes heard, that often.
-constexpr uint32_t kRequestBytes = 10 * kBytesPerMs;
 
 } // namespace
 
@@ -68,14 +69,6 @@ qint64 PulseAudioOut::pendingSamples()
     if (latency == pa_usec_t(-1))
         return 0;
     return qint64(latency * NoteTone::kSampleRate / 1000000);
-}
-
-AudioProblem PulseAudioOut::discard()
-{
-    int error = 0;
-    if (!m_stream || pa_simple_flush(m_stream, &error) < 0)
-        return AudioProblem::ServerGone;
-    return AudioProblem::None;
 }
 
 void PulseAudioOut::close()

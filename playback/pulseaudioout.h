@@ -5,8 +5,8 @@
 
 struct pa_simple;
 
-// AudioOut on libpulse-simple: blocking calls, a buffer long enough for a busy machine to keep it
-// filled, and a start as soon as the first samples arrive.
+// AudioOut on libpulse-simple: blocking calls, room granted in large steps so that the player's
+// short writes rarely wait, little kept in the sink, and a start as soon as samples arrive.
 class PulseAudioOut : public AudioOut {
 public:
     explicit PulseAudioOut(const char *application);
@@ -18,9 +18,8 @@ public:
     AudioProblem write(const QByteArray &samples) override;
     AudioProblem drain() override;
     qint64 pendingSamples() override;
-    AudioProblem discard() override;
     void close() override;
-    // A write waits for one piece at most: nothing to cut short.
+    // The player writes only when there is room: no write waits long enough to cut it short.
     void interrupt() override {}
 
 private:

@@ -3,16 +3,17 @@
 
 #include "audioout.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
-// An AudioOut that keeps what it is given and hears it at once. It can refuse to open, fail
-// after some samples, or hold a write once some samples are in until a stop interrupts it.
+// An AudioOut that keeps what it is given and hears it at once, or only as far as the test says.
+// It can refuse to open, fail after some samples, or hold a write once some samples are in until
+// a stop interrupts it.
 class RecordingAudioOut : public AudioOut {
 public:
     struct Log {
-        QByteArray samples;         // everything written, in order
-        qsizetype discardedAt = -1; // bytes into samples when the player discarded
+        QByteArray samples; // everything written, in order
         bool drained = false;
         bool closed = false;
     };
@@ -38,10 +39,10 @@ public:
     {
         return update([](Log &log) { log.drained = true; });
     }
-    qint64 pendingSamples() override { return 0; }
-    AudioProblem discard() override
+    qint64 pendingSamples() override
     {
-        return update([](Log &log) { log.discardedAt = log.samples.size(); });
+        const std::lock_guard lock(m_mutex);
+        return m_heard < 0 ? 0 : std::max<qint64>(0, m_log.samples.size() / 2 - m_heard);
     }
     void close() override
     {
@@ -53,6 +54,12 @@ public:
         m_wake.notify_all();
     }
 
+    // From now on, only this many samples have been heard.
+    void hearUpTo(qint64 samples)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_heard = samples;
+    }
     Log log()
     {
         const std::lock_guard lock(m_mutex);
@@ -77,4 +84,5 @@ private:
     Log m_log;
     bool m_held = false;
     bool m_interrupted = false;
+    qint64 m_heard = -1; // all
 };
