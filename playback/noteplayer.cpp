@@ -94,20 +94,22 @@ void NotePlayer::work()
         const qint64 heard = heardUpTo();
         announce(heard);
         lock.lock();
+        // Right after a write the output would wait for the server to say where it is; what was
+        // heard a moment before is as good for the next look.
+        while (!m_stopping && m_writtenSamples - heard <= AudioOut::kRefillSamples) {
+            const QByteArray piece = nextPiece();
+            if (piece.isEmpty())
+                break;
+            lock.unlock();
+            if (problem = m_out->write(piece); problem != AudioProblem::None) {
+                fail(problem);
+                return;
+            }
+            m_writtenSamples += piece.size() / 2;
+            lock.lock();
+        }
         if (m_stopping)
             break;
-        if (m_writtenSamples - heard <= AudioOut::kRefillSamples) {
-            if (const QByteArray piece = nextPiece(); !piece.isEmpty()) {
-                lock.unlock();
-                if (problem = m_out->write(piece); problem != AudioProblem::None) {
-                    fail(problem);
-                    return;
-                }
-                m_writtenSamples += piece.size() / 2;
-                lock.lock();
-                continue;
-            }
-        }
         const std::optional<qint64> look = nextLook(heard);
         if (!look && m_finishing)
             break;
