@@ -4,6 +4,7 @@
 #include "soundthread.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 

@@ -32,8 +32,7 @@ public:
     void finish();
     // At once: what the output holds (35 ms at most) is heard out, then the note sounding fades
     // out in 5 ms; the others are dropped. Returns once the fade has been heard and the output
-    // released. Returns the index of the last note that
-    // began to sound, or -1.
+    // released. Returns the index of the last note that began to sound, or -1.
     int stop();
 
 signals:
