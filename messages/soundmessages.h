@@ -9,3 +9,5 @@
 QString noSoundServerText();
 // The server stopped while a melody was playing.
 QString soundServerGoneText();
+// The server no longer answers: the sound could not be stopped.
+QString soundServerSilentText();

@@ -36,8 +36,16 @@ NotePlayer::~NotePlayer()
 
 void NotePlayer::start()
 {
-    if (!m_worker.joinable())
-        m_worker = std::thread([this] { work(); });
+    if (m_worker.joinable())
+        return;
+    m_worker = std::thread([this] {
+        work();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ended = true;
+        }
+        m_endedWake.notify_all();
+    });
 }
 
 void NotePlayer::play(quint8 noteCode, quint8 durationByte)
@@ -60,6 +68,14 @@ void NotePlayer::finish()
 
 int NotePlayer::stop()
 {
+    requestStop();
+    if (m_worker.joinable())
+        m_worker.join();
+    return m_lastStarted;
+}
+
+void NotePlayer::requestStop()
+{
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -67,9 +83,23 @@ int NotePlayer::stop()
     }
     m_wake.notify_one();
     m_out->interrupt();
-    if (m_worker.joinable())
-        m_worker.join();
-    return m_lastStarted;
+}
+
+bool NotePlayer::waitStopped(std::chrono::milliseconds limit)
+{
+    if (!m_worker.joinable())
+        return true;
+    std::unique_lock lock(m_mutex);
+    if (!m_endedWake.wait_for(lock, limit, [this] { return m_ended; }))
+        return false;
+    lock.unlock();
+    m_worker.join();
+    return true;
+}
+
+void NotePlayer::abandon()
+{
+    disconnect();
 }
 
 void NotePlayer::fail(AudioProblem problem)

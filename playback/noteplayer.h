@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -34,6 +35,21 @@ public:
     // out in 5 ms; the others are dropped. Returns once the fade has been heard and the output
     // released. Returns the index of the last note that began to sound, or -1.
     int stop();
+    // A stop is heard out within 50 ms; one that takes this long waits for a server that no longer
+    // answers.
+    static constexpr std::chrono::milliseconds kStopLimit{1000};
+
+    // The same stop, asked without waiting for it.
+    void requestStop();
+    // Whether the worker has ended, waiting up to limit for it. A sound server that stopped
+    // answering holds it in a call only the server can end: then this stays false, and a player
+    // that cannot end must be left to it, never destroyed (see abandon()).
+    bool waitStopped(std::chrono::milliseconds limit);
+    // Gives up on a player whose worker is held: no signal reaches anyone any more. The owner
+    // then lets go of it (made with new, never deleted), so that its worker finds it alive.
+    void abandon();
+    // The index of the last note that began to sound, or -1.
+    int lastStarted() const { return m_lastStarted; }
 
 signals:
     void noteStarted(int index);
@@ -74,6 +90,8 @@ private:
     std::deque<Queued> m_queue;
     int m_queuedCount = 0;
     bool m_finishing = false;
+    bool m_ended = false; // the worker returned
+    std::condition_variable m_endedWake;
     std::atomic<bool> m_stopping = false;
     std::atomic<int> m_lastStarted = -1;
     // The worker's own.

@@ -21,6 +21,8 @@ public:
     AudioProblem openAnswer = AudioProblem::None;
     qsizetype failAfterBytes = -1;
     qsizetype holdAfterBytes = -1;
+    // false: a held write waits for answerAgain(), as with a server that no longer answers.
+    bool answersStops = true;
 
     AudioProblem open() override { return openAnswer; }
     AudioProblem write(const QByteArray &samples) override
@@ -31,7 +33,7 @@ public:
         m_log.samples += samples;
         if (holdAfterBytes >= 0 && m_log.samples.size() >= holdAfterBytes) {
             m_held = true;
-            m_wake.wait(lock, [this] { return m_interrupted; });
+            m_wake.wait(lock, [this] { return m_answered || (m_interrupted && answersStops); });
         }
         return AudioProblem::None;
     }
@@ -54,6 +56,11 @@ public:
         m_wake.notify_all();
     }
 
+    void answerAgain()
+    {
+        update([this](Log &) { m_answered = true; });
+        m_wake.notify_all();
+    }
     // From now on, only this many samples have been heard.
     void hearUpTo(qint64 samples)
     {
@@ -84,5 +91,6 @@ private:
     Log m_log;
     bool m_held = false;
     bool m_interrupted = false;
+    bool m_answered = false;
     qint64 m_heard = -1; // all
 };

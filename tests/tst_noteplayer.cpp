@@ -49,6 +49,7 @@ private slots:
     void keepsLittleQueued();
     void stopWhileWaiting();
     void stopAtOnce();
+    void stopHeldByTheServer();
     void soundFails_data();
     void soundFails();
 };
@@ -198,6 +199,23 @@ void TestNotePlayer::stopAtOnce()
     QCoreApplication::processEvents();
     QVERIFY(!heard.finished);
     QVERIFY(heard.failures.empty());
+}
+
+void TestNotePlayer::stopHeldByTheServer()
+{
+    auto *out = new RecordingAudioOut;
+    out->holdAfterBytes = 882; // the lead-in
+    out->answersStops = false;
+    NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
+    player.play(22, 50);
+    player.start();
+    QTRY_VERIFY(out->held());
+    player.requestStop();
+    QVERIFY(!player.waitStopped(std::chrono::milliseconds(50)));
+    out->answerAgain();
+    QVERIFY(player.waitStopped(std::chrono::seconds(5)));
+    QCOMPARE(player.lastStarted(), -1);
+    QCOMPARE(out->log().samples.size(), 882); // nothing after the stop
 }
 
 void TestNotePlayer::soundFails_data()

@@ -7,13 +7,13 @@
 #include <unistd.h>
 
 DeviceSound::DeviceSound(Tone tone, QTextStream &err)
-    : m_player(makeSystemAudioOut("tinkora-device"), tone)
+    : m_player(std::make_unique<NotePlayer>(makeSystemAudioOut("tinkora-device"), tone))
     , m_err(err)
 {
     if (::pipe2(m_news, O_CLOEXEC | O_NONBLOCK) != 0)
         m_news[0] = m_news[1] = -1;
     // Direct: the player's thread only leaves word for the board's loop.
-    QObject::connect(&m_player, &NotePlayer::failed, [this](AudioProblem problem) {
+    QObject::connect(m_player.get(), &NotePlayer::failed, [this](AudioProblem problem) {
         m_problem = problem;
         const char byte = 0;
         [[maybe_unused]] const ssize_t ignored = ::write(m_news[1], &byte, 1);
@@ -22,7 +22,14 @@ DeviceSound::DeviceSound(Tone tone, QTextStream &err)
 
 DeviceSound::~DeviceSound()
 {
-    stop();
+    m_player->requestStop();
+    if (!m_stopped && !m_player->waitStopped(m_stopAsked ? std::chrono::milliseconds(0)
+                                                         : NotePlayer::kStopLimit)) {
+        m_err << "tinkora-device : " << soundServerSilentText() << Qt::endl;
+        // Its worker waits for the server: left to it until the program ends.
+        m_player->abandon();
+        (void)m_player.release();
+    }
     for (int end : m_news) {
         if (end >= 0)
             ::close(end);
@@ -31,13 +38,13 @@ DeviceSound::~DeviceSound()
 
 void DeviceSound::start()
 {
-    m_player.start();
+    m_player->start();
 }
 
 void DeviceSound::play(const DeviceFrame &frame)
 {
     if (m_problem == AudioProblem::None)
-        m_player.play(frame.noteCode, frame.durationByte);
+        m_player->play(frame.noteCode, frame.durationByte);
 }
 
 void DeviceSound::report()
@@ -56,5 +63,9 @@ void DeviceSound::report()
 
 void DeviceSound::stop()
 {
-    m_player.stop();
+    m_player->requestStop();
+    m_stopAsked = true;
+    // Heard out before the melody is printed, unless the server no longer answers: then the
+    // board goes on all the same, and the destructor says so.
+    m_stopped = m_player->waitStopped(NotePlayer::kStopLimit);
 }

@@ -27,28 +27,37 @@ QString heard(const std::vector<PlannedFrame> &frames)
 PlayOutcome playMelody(QCoreApplication &app, const std::vector<PlannedFrame> &frames, Tone tone,
                        QTextStream &out, QTextStream &err)
 {
-    NotePlayer player(makeSystemAudioOut("tinkora-send"), tone);
+    auto player = std::make_unique<NotePlayer>(makeSystemAudioOut("tinkora-send"), tone);
     bool played = false;
     AudioProblem problem = AudioProblem::None;
-    QObject::connect(&player, &NotePlayer::noteStarted, &app,
+    QObject::connect(player.get(), &NotePlayer::noteStarted, &app,
                      [&](int index) { out << frames[std::size_t(index)].describe() << Qt::endl; });
-    QObject::connect(&player, &NotePlayer::finished, &app, [&] {
+    QObject::connect(player.get(), &NotePlayer::finished, &app, [&] {
         played = true;
         app.quit();
     });
-    QObject::connect(&player, &NotePlayer::failed, &app, [&](AudioProblem failure) {
+    QObject::connect(player.get(), &NotePlayer::failed, &app, [&](AudioProblem failure) {
         problem = failure;
         app.quit();
     });
     for (const PlannedFrame &planned : frames)
-        player.play(planned.frame.NoteCode, planned.frame.DurationCode);
-    player.finish();
+        player->play(planned.frame.NoteCode, planned.frame.DurationCode);
+    player->finish();
     quitOnUnixSignals(app);
-    player.start();
+    player->start();
     app.exec(); // ends when the melody has been heard, the sound failed, or at Ctrl-C
-    const int last = player.stop();
+    player->requestStop();
+    const bool stopped = player->waitStopped(NotePlayer::kStopLimit);
+    const int last = player->lastStarted();
     // The lines of notes that started before the stop, still on their way from the player.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (!stopped) {
+        // Its worker waits for the server: left to it until the program ends.
+        player->abandon();
+        (void)player.release();
+        err << soundServerSilentText() << Qt::endl;
+        return PlayOutcome::NoSound;
+    }
 
     if (problem != AudioProblem::None) {
         err << (problem == AudioProblem::NoServer ? noSoundServerText() : soundServerGoneText())
