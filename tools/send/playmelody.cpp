@@ -48,12 +48,13 @@ PlayOutcome playMelody(QCoreApplication &app, const std::vector<PlannedFrame> &f
     app.exec(); // ends when the melody has been heard, the sound failed, or at Ctrl-C
     player->requestStop();
     const bool stopped = player->waitStopped(NotePlayer::kStopLimit);
+    if (!stopped)
+        player->abandon(); // posts nothing more to this function's receivers
     const int last = player->lastStarted();
     // The lines of notes that started before the stop, still on their way from the player.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     if (!stopped) {
         // Its worker waits for the server: left to it until the program ends.
-        player->abandon();
         (void)player.release();
         err << soundServerSilentText() << Qt::endl;
         return PlayOutcome::NoSound;
