@@ -13,9 +13,13 @@ import time
 
 
 def wait_for(what, probe, seconds=30):
+    from gi.repository import GLib
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        found = probe()
+        try:
+            found = probe()
+        except GLib.GError:  # a node went away while the tree was walked: look again
+            found = None
         if found:
             return found
         time.sleep(0.05)
