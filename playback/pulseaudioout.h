@@ -19,7 +19,8 @@ public:
     AudioProblem drain() override;
     qint64 pendingSamples() override;
     void close() override;
-    // The player writes only when there is room: no write waits long enough to cut it short.
+    // The player writes only once the server has granted room for it, so a write waits a few
+    // milliseconds at most: nothing worth cutting short.
     void interrupt() override {}
 
 private:

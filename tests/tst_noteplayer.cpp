@@ -6,6 +6,8 @@
 #include <QTest>
 
 #include <future>
+#include <initializer_list>
+#include <utility>
 
 Q_DECLARE_METATYPE(Tone)
 Q_DECLARE_METATYPE(AudioProblem)
@@ -28,6 +30,15 @@ struct Heard {
         QObject::connect(&player, &NotePlayer::finished, &receiver, [this] { finished = true; });
     }
 };
+
+// Queues these notes, says there are no more, and starts the player.
+void playThrough(NotePlayer &player, std::initializer_list<std::pair<quint8, quint8>> notes)
+{
+    for (const auto &[noteCode, durationByte] : notes)
+        player.play(noteCode, durationByte);
+    player.finish();
+    player.start();
+}
 
 QByteArray toneOf(quint8 noteCode, quint8 durationByte)
 {
@@ -119,11 +130,7 @@ void TestNotePlayer::notesInTheOrderQueued()
     auto *out = new RecordingAudioOut;
     NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
     Heard heard(player);
-    player.play(22, 50);
-    player.play(0, 10);
-    player.play(25, 25);
-    player.finish();
-    player.start();
+    playThrough(player, {{22, 50}, {0, 10}, {25, 25}});
     QTRY_VERIFY(heard.finished);
     QCOMPARE(heard.started, (std::vector<int>{0, 1, 2}));
     const RecordingAudioOut::Log log = out->log();
@@ -141,10 +148,7 @@ void TestNotePlayer::keepsLittleQueued()
     out->hearUpTo(0);
     NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
     Heard heard(player);
-    player.play(22, 50);
-    player.play(25, 25);
-    player.finish();
-    player.start();
+    playThrough(player, {{22, 50}, {25, 25}});
     const auto written = [out] {
         return qint64(out->log().samples.size() / 2);
     };
@@ -239,10 +243,7 @@ void TestNotePlayer::soundFails()
         out->openAnswer = problem;
     NotePlayer player{std::unique_ptr<AudioOut>(out), Tone::Square};
     Heard heard(player);
-    player.play(22, 50);
-    player.play(25, 50);
-    player.finish();
-    player.start();
+    playThrough(player, {{22, 50}, {25, 50}});
     QTRY_COMPARE(heard.failures, std::vector<AudioProblem>{problem});
     QCOMPARE(player.stop(), opens ? 0 : -1);
     QVERIFY(!heard.finished);
